@@ -1,0 +1,48 @@
+#include "app/app.h"
+
+#include <QApplication>
+
+#include "app/main_screen.h"
+#include "app/manual_screen.h"
+#include "app/pending_screens.h"
+#include "measure/results_screen.h"
+
+namespace rs {
+
+App::App(Services services)
+    : s_(services), debug_log_(services.paths.exchange_folder, services.clock) {}
+
+App::~App() = default;
+
+namespace {
+// A screen is created on first use and its load runs once it is reachable
+// through the App, so a load may refer to its own screen.
+template <typename Screen>
+Screen& screen(std::unique_ptr<Screen>& slot, App& app) {
+    if (!slot) {
+        slot = std::make_unique<Screen>(app);
+        slot->Form_Load();
+    }
+    return *slot;
+}
+}  // namespace
+
+MainForm& App::main_form() { return screen(main_form_, *this); }
+Config& App::config() { return screen(config_, *this); }
+Results& App::results() { return screen(results_, *this); }
+frmManual& App::manual() { return screen(manual_, *this); }
+Grid_Setup& App::grid_setup() { return screen(grid_setup_, *this); }
+Measure& App::measure() { return screen(measure_, *this); }
+PreviewForm& App::preview_form() { return screen(preview_form_, *this); }
+frmSetStart& App::set_start() { return screen(set_start_, *this); }
+LogView& App::log_view() { return screen(log_view_, *this); }
+PictureLogView& App::picture_log_view() { return screen(picture_log_view_, *this); }
+
+void App::quit() {
+    quit_requested_ = true;
+    if (qApp) QCoreApplication::exit(0);
+}
+
+void App::start() { main_form(); }
+
+}  // namespace rs

@@ -1,0 +1,102 @@
+#pragma once
+// The App owns the platform services, the process-wide shared values and
+// every screen. Each screen exists once and is created (and loaded) on first
+// use. There are no globals: a test builds an App over temporary folders, a
+// fixed clock and scripted dialogs.
+
+#include <functional>
+#include <memory>
+
+#include "app/logs.h"
+#include "app/paths.h"
+#include "app/shared_values.h"
+#include "grid/grid_definition.h"
+#include "platform/capture_device.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/keyboard_state.h"
+#include "platform/program_starter.h"
+#include "platform/settings_store.h"
+
+namespace rs {
+
+class MainForm;
+class Config;
+class Results;
+class frmManual;
+class Grid_Setup;
+class Measure;
+class PreviewForm;
+class frmSetStart;
+class LogView;
+class PictureLogView;
+
+struct Services {
+    SettingsStore& settings;
+    Dialogs& dialogs;
+    const Clock& clock;
+    Paths paths;
+    KeyboardState& keyboard;
+    CaptureDevice& capture;
+    ProgramStarter& starter;
+};
+
+class App {
+public:
+    explicit App(Services services);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    SettingsStore& settings() { return s_.settings; }
+    Dialogs& dialogs() { return s_.dialogs; }
+    const Clock& clock() const { return s_.clock; }
+    const Paths& paths() const { return s_.paths; }
+    KeyboardState& keyboard() { return s_.keyboard; }
+    CaptureDevice& capture() { return s_.capture; }
+    ProgramStarter& starter() { return s_.starter; }
+
+    SharedValues& shared() { return shared_; }
+    GridState& grids() { return grids_; }
+    DebugLog& debug_log() { return debug_log_; }
+    void WriteDebugLog(const std::string& message) { debug_log_.WriteDebugLog(message); }
+
+    // The screens, created and loaded on first use.
+    MainForm& main_form();
+    Config& config();
+    Results& results();
+    frmManual& manual();
+    Grid_Setup& grid_setup();
+    Measure& measure();
+    PreviewForm& preview_form();
+    frmSetStart& set_start();
+    LogView& log_view();
+    PictureLogView& picture_log_view();
+
+    // Ends the program (the event loop, when one runs). Tests see the request.
+    void quit();
+    bool quit_requested() const { return quit_requested_; }
+
+    // Runs the start-up sequence: the main screen's load.
+    void start();
+
+private:
+    Services s_;
+    SharedValues shared_;
+    GridState grids_;
+    DebugLog debug_log_;
+    bool quit_requested_ = false;
+
+    std::unique_ptr<MainForm> main_form_;
+    std::unique_ptr<Config> config_;
+    std::unique_ptr<Results> results_;
+    std::unique_ptr<frmManual> manual_;
+    std::unique_ptr<Grid_Setup> grid_setup_;
+    std::unique_ptr<Measure> measure_;
+    std::unique_ptr<PreviewForm> preview_form_;
+    std::unique_ptr<frmSetStart> set_start_;
+    std::unique_ptr<LogView> log_view_;
+    std::unique_ptr<PictureLogView> picture_log_view_;
+};
+
+}  // namespace rs

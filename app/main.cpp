@@ -1,0 +1,55 @@
+// Rampsight Measurement: the program officials use to measure water-ski
+// jumps from video.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "app/app.h"
+#include "app/paths.h"
+#include "platform/capture_device.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/program_starter.h"
+#include "platform/qt_keyboard_state.h"
+#include "platform/settings_store.h"
+
+namespace {
+
+// The executable's folder, or a per-user data folder where that one cannot
+// be written (the program's pictures are copied there on first use).
+std::string application_folder() {
+    const QString exe_dir = QCoreApplication::applicationDirPath();
+    if (QFileInfo(exe_dir).isWritable()) return exe_dir.toStdString();
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    for (const char* name : {"RS05Manual.rtf", "SmallSmiley.jpg", "SmallCaution.jpg", "face02.ico",
+                             "msgbox03.ico"}) {
+        const QString target = data + "/" + name;
+        if (!QFileInfo::exists(target)) QFile::copy(exe_dir + "/" + name, target);
+    }
+    return data.toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    QCoreApplication::setApplicationName("RS05");
+    rs::Paths paths;
+    paths.app_folder = application_folder();
+    paths.exchange_folder = rs::exchange_folder_for(paths.app_folder);
+
+    rs::SystemClock clock;
+    rs::IniSettingsStore settings(rs::IniSettingsStore::default_file_path());
+    rs::QtDialogs dialogs;
+    rs::QtKeyboardState keyboard;
+    rs::NoCaptureDevice capture;
+    rs::QtProgramStarter starter;
+
+    rs::App app({settings, dialogs, clock, paths, keyboard, capture, starter});
+    settings.set_log([&app](const std::string& line) { app.WriteDebugLog(line); });
+    app.start();
+    if (app.quit_requested()) return 0;
+    return QApplication::exec();
+}

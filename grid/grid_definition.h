@@ -1,0 +1,45 @@
+#pragma once
+// One measurement grid and the grid state shared by the set-up and
+// measurement screens.
+
+#include <array>
+#include <string>
+
+namespace rs {
+
+// A surveyed point seen on the picture: screen X, Y in twips, survey X, Y in
+// meters.
+struct GridPoint {
+    double screen_x = 0;
+    double screen_y = 0;
+    double survey_x = 0;
+    double survey_y = 0;
+};
+
+// Corner order everywhere: upper right, lower right, upper left, lower left.
+enum Corner { kUpperRight = 0, kLowerRight = 1, kUpperLeft = 2, kLowerLeft = 3 };
+
+struct GridDefinition {
+    std::array<GridPoint, 4> corners{};
+    std::array<double, 8> c{};  // c1..c8 of the screen-to-survey mapping
+    double jump_x = 0;
+    double jump_y = 0;
+    GridPoint check_buoy{};  // screen X of 0: no check buoy
+    std::string description;
+    std::string setup_file;
+    bool loaded = false;
+};
+
+struct GridState {
+    std::array<GridDefinition, 3> grids{};  // grids 1 to 3
+    GridDefinition working{};               // the current grid's working values
+    int current = 1;                        // 1 to 3
+    double direction = 1;                   // +1 or -1
+    double complete = 0;                    // grids-complete flag, 0 or 1
+    bool loading = false;
+
+    GridDefinition& grid(int n) { return grids.at(static_cast<size_t>(n - 1)); }
+    const GridDefinition& grid(int n) const { return grids.at(static_cast<size_t>(n - 1)); }
+};
+
+}  // namespace rs

@@ -1,0 +1,20 @@
+#pragma once
+// Starting an outside program without waiting for it.
+
+#include <string>
+
+namespace rs {
+
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    // True when the program was started.
+    virtual bool start(const std::string& path) = 0;
+};
+
+class QtProgramStarter final : public ProgramStarter {
+public:
+    bool start(const std::string& path) override;
+};
+
+}  // namespace rs
