@@ -1,0 +1,47 @@
+#pragma once
+// A video file read through FFmpeg: frame count, frame rate, and frame N as
+// a 24-bit picture, exactly the frame with that presentation index. Frames
+// are counted from 0 in presentation order, from the first frame presented.
+// No FFmpeg type leaves the platform layer.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rs {
+
+// A decoded frame: rows top to bottom, each row width * 3 bytes of blue,
+// green, red, with no padding between rows.
+struct Picture24 {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgr;
+
+    const std::uint8_t* row(int y) const { return bgr.data() + static_cast<size_t>(y) * width * 3; }
+};
+
+using FramePtr = std::shared_ptr<const Picture24>;
+
+class VideoFile {
+public:
+    virtual ~VideoFile() = default;
+
+    // Opens the file; nothing and an error text ("cannot open <path>: ...")
+    // when it cannot be read as a video.
+    [[nodiscard]] static std::unique_ptr<VideoFile> open(const std::string& path,
+                                                         std::string* error = nullptr);
+
+    virtual const std::string& path() const = 0;
+    virtual std::int64_t frame_count() const = 0;
+    // Frames per second as the stream declares it (rate / scale).
+    virtual double frame_rate() const = 0;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+
+    // Frame n (0-based, presentation order). Nothing when n is outside
+    // 0 .. frame_count() - 1 or the frame cannot be decoded (error says why).
+    [[nodiscard]] virtual FramePtr frame(std::int64_t n, std::string* error = nullptr) = 0;
+};
+
+}  // namespace rs
