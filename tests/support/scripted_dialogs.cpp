@@ -38,7 +38,8 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(PromptKind kind,
                                                              const std::string& what) {
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected prompt: " << what;
-        return std::nullopt;
+        // Thrown so that a screen waiting in a loop for an answer stops.
+        throw UnexpectedPrompt(what);
     }
     Answer a = answers_.front();
     bool fits = false;
@@ -59,7 +60,7 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(PromptKind kind,
     }
     if (!fits) {
         ADD_FAILURE() << "prompt of another kind than the scripted answer: " << what;
-        return std::nullopt;
+        throw UnexpectedPrompt(what);
     }
     answers_.pop_front();
     return a;

@@ -1,16 +1,23 @@
 #pragma once
 // Dialogs for tests: every prompt is recorded (kind, text, title, buttons,
 // icon) and answered from a queue. A prompt with no answer queued, or of
-// another kind than the answer expects, fails the test.
+// another kind than the answer expects, fails the test and throws
+// UnexpectedPrompt.
 
 #include <deque>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/dialogs.h"
 
 namespace rs::test {
+
+// Thrown (after the test is marked failed) by a prompt nobody scripted.
+struct UnexpectedPrompt : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 enum class PromptKind { Message, Input, OpenFile, SaveFile, Folder };
 
