@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include "app/main_screen.h"
 #include "app/manual_screen.h"
@@ -44,5 +45,16 @@ void App::quit() {
 }
 
 void App::start() { main_form(); }
+
+GridContext App::grid_context() {
+    GridHooks hooks;
+    hooks.set_grid_indicator = [this](int n, bool ready) { main_form().set_grid_indicator(n, ready); };
+    hooks.set_grid_description = [this](int n, const std::string& text) {
+        if (n >= 1 && n <= 3)
+            main_form().txtGridDescription[n - 1]->setText(QString::fromStdString(text));
+    };
+    return GridContext{grids_,   setup_form_, s_.settings, s_.dialogs,         debug_log_,
+                       s_.clock, shared_,     s_.paths.app_folder, hooks};
+}
 
 }  // namespace rs

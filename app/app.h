@@ -10,7 +10,9 @@
 #include "app/logs.h"
 #include "app/paths.h"
 #include "app/shared_values.h"
+#include "grid/grid_context.h"
 #include "grid/grid_definition.h"
+#include "grid/setup_form.h"
 #include "platform/capture_device.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -58,6 +60,10 @@ public:
 
     SharedValues& shared() { return shared_; }
     GridState& grids() { return grids_; }
+    // The grid set-up screen's state, kept whether or not that screen exists.
+    SetupForm& setup_form() { return setup_form_; }
+    // The grid procedures' view of this App, wired to the main screen.
+    GridContext grid_context();
     DebugLog& debug_log() { return debug_log_; }
     void WriteDebugLog(const std::string& message) { debug_log_.WriteDebugLog(message); }
 
@@ -84,6 +90,7 @@ private:
     Services s_;
     SharedValues shared_;
     GridState grids_;
+    SetupForm setup_form_;
     DebugLog debug_log_;
     bool quit_requested_ = false;
 

@@ -37,6 +37,9 @@ struct GridState {
     double direction = 1;                   // +1 or -1
     double complete = 0;                    // grids-complete flag, 0 or 1
     bool loading = false;
+    // The description the measurement screen shows in its grid_description
+    // box; kept here so that the screen shows it whenever it is built.
+    std::string measure_description;
 
     GridDefinition& grid(int n) { return grids.at(static_cast<size_t>(n - 1)); }
     const GridDefinition& grid(int n) const { return grids.at(static_cast<size_t>(n - 1)); }
