@@ -28,32 +28,57 @@ Screen& screen(std::unique_ptr<Screen>& slot, App& app) {
 }
 }  // namespace
 
-MainForm& App::main_form() { return screen(main_form_, *this); }
-Config& App::config() { return screen(config_, *this); }
-Results& App::results() { return screen(results_, *this); }
-frmManual& App::manual() { return screen(manual_, *this); }
-Grid_Setup& App::grid_setup() { return screen(grid_setup_, *this); }
-Measure& App::measure() { return screen(measure_, *this); }
-PreviewForm& App::preview_form() { return screen(preview_form_, *this); }
-frmSetStart& App::set_start() { return screen(set_start_, *this); }
-LogView& App::log_view() { return screen(log_view_, *this); }
-PictureLogView& App::picture_log_view() { return screen(picture_log_view_, *this); }
+MainForm& App::main_form() {
+    return screen(main_form_, *this);
+}
+Config& App::config() {
+    return screen(config_, *this);
+}
+Results& App::results() {
+    return screen(results_, *this);
+}
+frmManual& App::manual() {
+    return screen(manual_, *this);
+}
+Grid_Setup& App::grid_setup() {
+    return screen(grid_setup_, *this);
+}
+Measure& App::measure() {
+    return screen(measure_, *this);
+}
+PreviewForm& App::preview_form() {
+    return screen(preview_form_, *this);
+}
+frmSetStart& App::set_start() {
+    return screen(set_start_, *this);
+}
+LogView& App::log_view() {
+    return screen(log_view_, *this);
+}
+PictureLogView& App::picture_log_view() {
+    return screen(picture_log_view_, *this);
+}
 
 void App::quit() {
     quit_requested_ = true;
-    if (qApp) QCoreApplication::exit(0);
+    if (qApp)
+        QCoreApplication::exit(0);
 }
 
-void App::start() { main_form(); }
+void App::start() {
+    main_form();
+}
 
 GridContext App::grid_context() {
     GridHooks hooks;
-    hooks.set_grid_indicator = [this](int n, bool ready) { main_form().set_grid_indicator(n, ready); };
+    hooks.set_grid_indicator = [this](int n, bool ready) {
+        main_form().set_grid_indicator(n, ready);
+    };
     hooks.set_grid_description = [this](int n, const std::string& text) {
         if (n >= 1 && n <= 3)
             main_form().txtGridDescription[n - 1]->setText(QString::fromStdString(text));
     };
-    return GridContext{grids_,   setup_form_, s_.settings, s_.dialogs,         debug_log_,
+    return GridContext{grids_,   setup_form_, s_.settings,         s_.dialogs, debug_log_,
                        s_.clock, shared_,     s_.paths.app_folder, hooks};
 }
 

@@ -44,7 +44,7 @@ struct Services {
 };
 
 class App {
-public:
+  public:
     explicit App(Services services);
     ~App();
     App(const App&) = delete;
@@ -86,7 +86,7 @@ public:
     // Runs the start-up sequence: the main screen's load.
     void start();
 
-private:
+  private:
     Services s_;
     SharedValues shared_;
     GridState grids_;

@@ -12,7 +12,7 @@
 namespace rs {
 
 class DebugLog {
-public:
+  public:
     DebugLog(std::string exchange_folder, const Clock& clock);
 
     // Creates "DebugLog.txt" anew and writes "Debug Log Session Started".
@@ -22,7 +22,7 @@ public:
 
     std::string path() const;
 
-private:
+  private:
     std::string folder_;
     const Clock& clock_;
 };
@@ -40,9 +40,8 @@ std::string video_log_line(const DateTime& now, const std::string& skier, const 
 
 // date, time, "Skier: " + skier, "Jump: " + jump, "Distance: " + distance,
 // "File: " + path.
-std::string picture_log_line(const DateTime& now, const std::string& skier,
-                             const std::string& jump, const std::string& distance,
-                             const std::string& path);
+std::string picture_log_line(const DateTime& now, const std::string& skier, const std::string& jump,
+                             const std::string& distance, const std::string& path);
 
 // Appends one line to the measurement log in the video folder; false when it
 // could not be written (the caller goes on).

@@ -20,13 +20,15 @@ namespace {
 // be written (the program's pictures are copied there on first use).
 std::string application_folder() {
     const QString exe_dir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(exe_dir).isWritable()) return exe_dir.toStdString();
+    if (QFileInfo(exe_dir).isWritable())
+        return exe_dir.toStdString();
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
-    for (const char* name : {"RS05Manual.rtf", "SmallSmiley.jpg", "SmallCaution.jpg", "face02.ico",
-                             "msgbox03.ico"}) {
+    for (const char* name :
+         {"RS05Manual.rtf", "SmallSmiley.jpg", "SmallCaution.jpg", "face02.ico", "msgbox03.ico"}) {
         const QString target = data + "/" + name;
-        if (!QFileInfo::exists(target)) QFile::copy(exe_dir + "/" + name, target);
+        if (!QFileInfo::exists(target))
+            QFile::copy(exe_dir + "/" + name, target);
     }
     return data.toStdString();
 }
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
     rs::App app({settings, dialogs, clock, paths, keyboard, capture, starter});
     settings.set_log([&app](const std::string& line) { app.WriteDebugLog(line); });
     app.start();
-    if (app.quit_requested()) return 0;
+    if (app.quit_requested())
+        return 0;
     return QApplication::exec();
 }

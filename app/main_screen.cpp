@@ -75,7 +75,8 @@ void MainForm::build() {
     grid->addWidget(lblVideodir, row++, 0, 1, 3);
     auto* btnChangeDirectory = button(Frame1, "btnChangeDirectory", "Change Video File Directory");
     grid->addWidget(btnChangeDirectory, row++, 0, 1, 3);
-    connect(btnChangeDirectory, &QPushButton::clicked, this, [this] { btnChangeDirectory_Click(); });
+    connect(btnChangeDirectory, &QPushButton::clicked, this,
+            [this] { btnChangeDirectory_Click(); });
 
     cb15 = new QCheckBox("Enable Barefoot Timing (15 sec)", Frame1);
     cb15->setObjectName("cb15");
@@ -126,7 +127,8 @@ void MainForm::build() {
     VideoInput->setObjectName("VideoInput");
     List1 = new QListWidget(fraVideoConfig);
     List1->setObjectName("List1");
-    for (const char* t : {"0.5", "1.0", "1.5", "2.0", "2.5", "3.0"}) List1->addItem(t);
+    for (const char* t : {"0.5", "1.0", "1.5", "2.0", "2.5", "3.0"})
+        List1->addItem(t);
     int r = 0;
     vc->addWidget(new QLabel("Capture Device", fraVideoConfig), r, 0);
     vc->addWidget(Combo1, r++, 1);
@@ -199,7 +201,8 @@ void MainForm::Form_Load() {
 void MainForm::prepare_capture_controls() {
     CaptureDevice& device = app_.capture();
     Combo1->clear();
-    for (const auto& name : device.devices()) Combo1->addItem(QString::fromStdString(name));
+    for (const auto& name : device.devices())
+        Combo1->addItem(QString::fromStdString(name));
     CmdPreview->setText(device.previewing() ? "Preview Off" : "Preview On");
     const double stored = text_to_number(app_.settings().get("framerate", 0));
     const double rate = stored < 1 ? device.native_frame_rate() : stored;
@@ -223,7 +226,8 @@ void MainForm::settle_video_folder() {
             "Input Save Video Files Path", "");
         txtVideoDir->setText(QString::fromStdString(answer));
         app_.shared().video_folder = strip_trailing_separator(txtVideoDir->text().toStdString());
-        if (!app_.shared().video_folder.empty() && PathExists(app_.shared().video_folder, 1)) break;
+        if (!app_.shared().video_folder.empty() && PathExists(app_.shared().video_folder, 1))
+            break;
         app_.dialogs().ok("You entered an invalid path - try  again");
     }
     settings.save("logpath", txtVideoDir->text().toStdString());
@@ -236,14 +240,17 @@ void MainForm::txtVideoDir_Change() {
 
 void MainForm::btnChangeDirectory_Click() {
     const std::string folder = app_.dialogs().browse_folder("Select Directory");
-    if (folder.empty()) return;
+    if (folder.empty())
+        return;
     txtVideoDir->setText(QString::fromStdString(folder));
     lblVideodir->setText(QString::fromStdString(folder));
     app_.settings().save("logpath", folder);
     app_.shared().video_folder = folder;
 }
 
-void MainForm::cb15_Click() { app_.settings().save("barefoot", cb15->isChecked() ? "1" : "0"); }
+void MainForm::cb15_Click() {
+    app_.settings().save("barefoot", cb15->isChecked() ? "1" : "0");
+}
 
 void MainForm::cmdConfigure_Click() {
     app_.config().show();
@@ -275,8 +282,12 @@ void MainForm::go_to_video_screen(bool capture) {
     hide();
 }
 
-void MainForm::cmdGoCapture_Click() { go_to_video_screen(true); }
-void MainForm::cmdGoTimer_Click() { go_to_video_screen(false); }
+void MainForm::cmdGoCapture_Click() {
+    go_to_video_screen(true);
+}
+void MainForm::cmdGoTimer_Click() {
+    go_to_video_screen(false);
+}
 
 void MainForm::ccmdGoToMeasure_Click() {
     if (app_.grids().complete == 1) {
@@ -292,11 +303,21 @@ void MainForm::ccmdGoToMeasure_Click() {
     app_.grid_setup().show();
 }
 
-void MainForm::mnuViewLog_Click() { app_.log_view().show(); }
-void MainForm::mnuPictureLog_Click() { app_.picture_log_view().show(); }
-void MainForm::munManual_Click() { app_.manual().show(); }
-void MainForm::mnuResults_Click() { app_.results().mnuResults_Click(); }
-void MainForm::mnulicense_Click() { app_.dialogs().ok(license_text()); }
+void MainForm::mnuViewLog_Click() {
+    app_.log_view().show();
+}
+void MainForm::mnuPictureLog_Click() {
+    app_.picture_log_view().show();
+}
+void MainForm::munManual_Click() {
+    app_.manual().show();
+}
+void MainForm::mnuResults_Click() {
+    app_.results().mnuResults_Click();
+}
+void MainForm::mnulicense_Click() {
+    app_.dialogs().ok(license_text());
+}
 
 void MainForm::mnuVersions_Click() {
     app_.results().show_text(version_notes_text(), "Version Notes");
@@ -310,14 +331,17 @@ void MainForm::mnuExit_Click() {
 }
 
 void MainForm::set_grid_indicator(int n, bool ready) {
-    if (n < 1 || n > 3) return;
+    if (n < 1 || n > 3)
+        return;
     QPixmap pic(QString::fromStdString(
         join_path(app_.paths().app_folder, ready ? "SmallSmiley.jpg" : "SmallCaution.jpg")));
     ImageGrid[n - 1]->setPixmap(pic);
     ImageGrid[n - 1]->setProperty("picture", ready ? "SmallSmiley.jpg" : "SmallCaution.jpg");
 }
 
-void MainForm::Form_Paint() { app_.shared().navigation_state.clear(); }
+void MainForm::Form_Paint() {
+    app_.shared().navigation_state.clear();
+}
 
 void MainForm::paintEvent(QPaintEvent* event) {
     Form_Paint();

@@ -20,7 +20,7 @@ class App;
 
 class MainForm final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainForm(App& app);
 
     void Form_Load();
@@ -55,11 +55,11 @@ public:
     std::array<QLabel*, 3> ImageGrid{};
     std::array<QLineEdit*, 3> txtGridDescription{};
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void build();
     void prepare_capture_controls();
     void settle_video_folder();

@@ -12,14 +12,14 @@ class App;
 
 class frmManual final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmManual(App& app);
     void Form_Load();
     void cmdDone_Click();
 
     QPlainTextEdit* RichTextBox1 = nullptr;
 
-private:
+  private:
     App& app_;
 };
 

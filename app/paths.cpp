@@ -8,25 +8,31 @@ namespace fs = std::filesystem;
 namespace rs {
 
 namespace {
-bool is_separator(char c) { return c == '\\' || c == '/'; }
+bool is_separator(char c) {
+    return c == '\\' || c == '/';
+}
 }  // namespace
 
 std::string join_path(std::string_view folder, std::string_view name) {
-    if (folder.empty()) return std::string(name);
+    if (folder.empty())
+        return std::string(name);
     std::string out(folder);
-    if (!is_separator(out.back())) out.push_back(kPathSeparator);
+    if (!is_separator(out.back()))
+        out.push_back(kPathSeparator);
     out += name;
     return out;
 }
 
 std::string strip_trailing_separator(std::string_view path) {
     std::string out(path);
-    if (out.size() > 1 && is_separator(out.back())) out.pop_back();
+    if (out.size() > 1 && is_separator(out.back()))
+        out.pop_back();
     return out;
 }
 
 bool PathExists(std::string_view path, int kind) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     std::error_code ec;
     switch (kind) {
         case 0:
@@ -36,7 +42,8 @@ bool PathExists(std::string_view path, int kind) {
         case 2: {
             fs::path p{std::string(path)};
             fs::path root = p.root_path();
-            if (root.empty()) return false;
+            if (root.empty())
+                return false;
             return fs::exists(root, ec);
         }
         default:
@@ -45,7 +52,8 @@ bool PathExists(std::string_view path, int kind) {
 }
 
 bool FileExists(std::string_view path) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     std::error_code ec;
     (void)fs::file_size(fs::path{std::string(path)}, ec);
     return !ec;
@@ -54,7 +62,8 @@ bool FileExists(std::string_view path) {
 std::string exchange_folder_for(std::string_view app_folder) {
     fs::path p{std::string(app_folder)};
     fs::path root = p.root_path();
-    if (root.empty()) root = "/";
+    if (root.empty())
+        root = "/";
     return (root / "rsio").string();
 }
 

@@ -10,17 +10,17 @@ namespace rs {
 class App;
 
 class PendingScreen : public QMainWindow {
-public:
+  public:
     PendingScreen(App& app, const char* name, const char* caption);
     void Form_Load() {}
 
-protected:
+  protected:
     App& app_;
 };
 
-#define RS_PENDING_SCREEN(Name, Caption)                             \
-    class Name final : public PendingScreen {                        \
-    public:                                                          \
+#define RS_PENDING_SCREEN(Name, Caption)                                \
+    class Name final : public PendingScreen {                           \
+      public:                                                           \
         explicit Name(App& app) : PendingScreen(app, #Name, Caption) {} \
     };
 

@@ -33,16 +33,37 @@ unsigned cp1252(unsigned b) {
         0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
         0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    if (b >= 0x80 && b < 0xA0) return high[b - 0x80];
+    if (b >= 0x80 && b < 0xA0)
+        return high[b - 0x80];
     return b;
 }
 
 const std::set<std::string>& destinations() {
-    static const std::set<std::string> d = {
-        "fonttbl", "colortbl", "stylesheet", "info",    "pict",     "object",  "header",
-        "footer",  "headerl",  "headerr",    "footerl", "footerr",  "listtable", "listoverridetable",
-        "rsidtbl", "generator", "xmlnstbl",  "themedata", "datastore", "latentstyles", "filetbl",
-        "revtbl",  "fldinst",  "pgdsctbl",   "colorschememapping"};
+    static const std::set<std::string> d = {"fonttbl",
+                                            "colortbl",
+                                            "stylesheet",
+                                            "info",
+                                            "pict",
+                                            "object",
+                                            "header",
+                                            "footer",
+                                            "headerl",
+                                            "headerr",
+                                            "footerl",
+                                            "footerr",
+                                            "listtable",
+                                            "listoverridetable",
+                                            "rsidtbl",
+                                            "generator",
+                                            "xmlnstbl",
+                                            "themedata",
+                                            "datastore",
+                                            "latentstyles",
+                                            "filetbl",
+                                            "revtbl",
+                                            "fldinst",
+                                            "pgdsctbl",
+                                            "colorschememapping"};
     return d;
 }
 
@@ -60,7 +81,8 @@ std::string rtf_to_plain_text(const std::string& rtf) {
     size_t i = 0;
     const size_t n = rtf.size();
     auto emit = [&](unsigned cp) {
-        if (stack.back().skip) return;
+        if (stack.back().skip)
+            return;
         if (pending_skip > 0) {
             --pending_skip;
             return;
@@ -73,11 +95,13 @@ std::string rtf_to_plain_text(const std::string& rtf) {
             stack.push_back(stack.back());
             ++i;
             // "{\*\dest ...}" is an optional destination: skipped whole.
-            if (i + 1 < n && rtf[i] == '\\' && rtf[i + 1] == '*') stack.back().skip = true;
+            if (i + 1 < n && rtf[i] == '\\' && rtf[i + 1] == '*')
+                stack.back().skip = true;
             continue;
         }
         if (c == '}') {
-            if (stack.size() > 1) stack.pop_back();
+            if (stack.size() > 1)
+                stack.pop_back();
             ++i;
             continue;
         }
@@ -92,7 +116,8 @@ std::string rtf_to_plain_text(const std::string& rtf) {
         }
         // A control word or symbol.
         ++i;
-        if (i >= n) break;
+        if (i >= n)
+            break;
         char d = rtf[i];
         if (d == '\\' || d == '{' || d == '}') {
             emit(static_cast<unsigned char>(d));
@@ -102,7 +127,8 @@ std::string rtf_to_plain_text(const std::string& rtf) {
         if (d == '\'') {
             if (i + 2 < n && std::isxdigit(static_cast<unsigned char>(rtf[i + 1])) &&
                 std::isxdigit(static_cast<unsigned char>(rtf[i + 2]))) {
-                unsigned b = static_cast<unsigned>(std::strtoul(rtf.substr(i + 1, 2).c_str(), nullptr, 16));
+                unsigned b =
+                    static_cast<unsigned>(std::strtoul(rtf.substr(i + 1, 2).c_str(), nullptr, 16));
                 emit(cp1252(b));
                 i += 3;
             } else {
@@ -120,29 +146,37 @@ std::string rtf_to_plain_text(const std::string& rtf) {
             continue;
         }
         std::string word;
-        while (i < n && std::isalpha(static_cast<unsigned char>(rtf[i]))) word.push_back(rtf[i++]);
+        while (i < n && std::isalpha(static_cast<unsigned char>(rtf[i])))
+            word.push_back(rtf[i++]);
         bool has_param = false;
         long param = 0;
         if (i < n && (rtf[i] == '-' || std::isdigit(static_cast<unsigned char>(rtf[i])))) {
             size_t start = i;
             ++i;
-            while (i < n && std::isdigit(static_cast<unsigned char>(rtf[i]))) ++i;
+            while (i < n && std::isdigit(static_cast<unsigned char>(rtf[i])))
+                ++i;
             param = std::strtol(rtf.substr(start, i - start).c_str(), nullptr, 10);
             has_param = true;
         }
-        if (i < n && rtf[i] == ' ') ++i;  // the delimiter belongs to the word
+        if (i < n && rtf[i] == ' ')
+            ++i;  // the delimiter belongs to the word
 
         if (destinations().count(word)) {
             stack.back().skip = true;
         } else if (word == "par" || word == "line" || word == "sect" || word == "page") {
-            if (!stack.back().skip) out += "\n";
+            if (!stack.back().skip)
+                out += "\n";
         } else if (word == "tab") {
-            if (!stack.back().skip) out += "\t";
+            if (!stack.back().skip)
+                out += "\t";
         } else if (word == "uc" && has_param) {
             stack.back().uc = static_cast<int>(param);
         } else if (word == "u" && has_param) {
             long v = param < 0 ? param + 65536 : param;
-            if (!stack.back().skip) append_utf8(out, static_cast<unsigned>(v));
+            if (v < 0 || v > 0x10FFFF)
+                v = 0xFFFD;  // no such character
+            if (!stack.back().skip)
+                append_utf8(out, static_cast<unsigned>(v));
             pending_skip = stack.back().uc;
         } else if (word == "emdash") {
             emit(0x2014);

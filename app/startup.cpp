@@ -34,23 +34,29 @@ bool ask_reset(Dialogs& dialogs, const std::string& text) {
 }  // namespace
 
 void EmergencyParameterReset(SettingsStore& settings, Dialogs& dialogs) {
-    if (!ask_reset(dialogs, "Do you want to reset all parameters to install values?")) return;
+    if (!ask_reset(dialogs, "Do you want to reset all parameters to install values?"))
+        return;
     if (!ask_reset(dialogs, "Are you certain? This means you are crashing and can't operate")) {
         return;
     }
     for (const auto& k : kResetKeys) {
         const std::string value = settings.get(k.key, 0);
-        if (!ask_reset(dialogs, std::string(k.label) + value + " Clear it?")) continue;
+        if (!ask_reset(dialogs, std::string(k.label) + value + " Clear it?"))
+            continue;
         settings.save(k.key, k.reset_value);
-        if (std::string(k.key) == "logpath") settings.save("logfile", "");
+        if (std::string(k.key) == "logpath")
+            settings.save("logfile", "");
     }
 }
 
 std::string config_caption_for_rate(double fps, const std::string& current) {
     std::string caption = current;
-    if (fps >= 5) caption = "Currently Configured for Normal/C";
-    if (fps >= 15) caption = "Currently Configured for L";
-    if (fps >= 25) caption = "Currently Configured for R";
+    if (fps >= 5)
+        caption = "Currently Configured for Normal/C";
+    if (fps >= 15)
+        caption = "Currently Configured for L";
+    if (fps >= 25)
+        caption = "Currently Configured for R";
     return caption;
 }
 

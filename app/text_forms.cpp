@@ -8,9 +8,12 @@
 namespace rs {
 
 std::string plain_number(double value) {
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-    if (value == 0.0) return "0";  // also -0
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value < 0 ? "-Infinity" : "Infinity";
+    if (value == 0.0)
+        return "0";  // also -0
     char buf[64];
     // %G switches to exponent form exactly where the written form must: an
     // exponent below -4 or at least the precision (15); it strips trailing
@@ -28,11 +31,14 @@ std::string plain_number(double value) {
 
 std::string signed_number(double value) {
     std::string s = plain_number(value);
-    if (s.empty() || s[0] != '-') s.insert(s.begin(), ' ');
+    if (s.empty() || s[0] != '-')
+        s.insert(s.begin(), ' ');
     return s;
 }
 
-std::string print_number(double value) { return signed_number(value) + " "; }
+std::string print_number(double value) {
+    return signed_number(value) + " ";
+}
 
 namespace {
 
@@ -42,7 +48,8 @@ std::string without_blanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') out.push_back(c);
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+            out.push_back(c);
     }
     return out;
 }
@@ -52,7 +59,8 @@ std::string without_blanks(std::string_view text) {
 size_t numeric_prefix(const std::string& s, bool& digits_seen) {
     size_t i = 0;
     digits_seen = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
     while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
         ++i;
         digits_seen = true;
@@ -64,13 +72,17 @@ size_t numeric_prefix(const std::string& s, bool& digits_seen) {
             digits_seen = true;
         }
     }
-    if (!digits_seen) return 0;
+    if (!digits_seen)
+        return 0;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            ++j;
         size_t k = j;
-        while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k]))) ++k;
-        if (k > j) i = k;
+        while (k < s.size() && std::isdigit(static_cast<unsigned char>(s[k])))
+            ++k;
+        if (k > j)
+            i = k;
     }
     return i;
 }
@@ -81,24 +93,30 @@ double text_to_number(std::string_view text) {
     std::string s = without_blanks(text);
     bool digits = false;
     size_t n = numeric_prefix(s, digits);
-    if (n == 0) return 0.0;
+    if (n == 0)
+        return 0.0;
     std::string prefix = s.substr(0, n);
     for (char& c : prefix) {
-        if (c == 'D' || c == 'd') c = 'E';
+        if (c == 'D' || c == 'd')
+            c = 'E';
     }
     double v = std::strtod(prefix.c_str(), nullptr);
-    if (!std::isfinite(v)) return 0.0;  // an overflowing text is no usable number
+    if (!std::isfinite(v))
+        return 0.0;  // an overflowing text is no usable number
     return v;
 }
 
 bool is_number_text(std::string_view text) {
     std::string s = trim(text);
-    if (s.empty()) return false;
+    if (s.empty())
+        return false;
     bool digits = false;
     size_t n = numeric_prefix(s, digits);
-    if (n != s.size()) return false;
+    if (n != s.size())
+        return false;
     for (char& c : s) {
-        if (c == 'D' || c == 'd') c = 'E';
+        if (c == 'D' || c == 'd')
+            c = 'E';
     }
     return std::isfinite(std::strtod(s.c_str(), nullptr));
 }
@@ -135,14 +153,17 @@ std::string mmddyy(const DateTime& w) {
 std::string trim(std::string_view text) {
     size_t b = 0;
     size_t e = text.size();
-    while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+    while (b < e && (text[b] == ' ' || text[b] == '\t'))
+        ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t'))
+        --e;
     return std::string(text.substr(b, e - b));
 }
 
 std::string to_lower(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 

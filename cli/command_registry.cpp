@@ -16,13 +16,18 @@ void print_usage(std::ostream& os) {
     std::vector<Command> sorted = registry();
     std::sort(sorted.begin(), sorted.end(),
               [](const Command& a, const Command& b) { return a.name < b.name; });
-    for (const auto& c : sorted) os << "  rampsight-cli " << c.usage << "\n";
+    for (const auto& c : sorted)
+        os << "  rampsight-cli " << c.usage << "\n";
 }
 }  // namespace
 
-void register_command(Command command) { registry().push_back(std::move(command)); }
+void register_command(Command command) {
+    registry().push_back(std::move(command));
+}
 
-const std::vector<Command>& commands() { return registry(); }
+const std::vector<Command>& commands() {
+    return registry();
+}
 
 int run_cli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {

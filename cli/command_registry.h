@@ -11,9 +11,9 @@ namespace rs::cli {
 
 // Exit statuses shared by every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 2;     // bad arguments or an unreadable file
-inline constexpr int kExitNoImage = 3;   // no value exists (point off the plane, frame beyond end)
-inline constexpr int kExitRefused = 1;   // the check ran and refused
+inline constexpr int kExitUsage = 2;    // bad arguments or an unreadable file
+inline constexpr int kExitNoImage = 3;  // no value exists (point off the plane, frame beyond end)
+inline constexpr int kExitRefused = 1;  // the check ran and refused
 
 using CommandFn =
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>;

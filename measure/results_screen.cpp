@@ -14,7 +14,8 @@ namespace {
 // code page, which Latin-1 reads without loss.
 QString decode(const std::string& bytes) {
     QString utf8 = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (!utf8.contains(QChar::ReplacementCharacter)) return utf8;
+    if (!utf8.contains(QChar::ReplacementCharacter))
+        return utf8;
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 }  // namespace
@@ -40,7 +41,7 @@ void Results::mnuResults_Click() {
     output_box->clear();
     std::string path = app_.shared().results_file_path;
     path.erase(0, path.find_first_not_of(' ') == std::string::npos ? path.size()
-                                                                    : path.find_first_not_of(' '));
+                                                                   : path.find_first_not_of(' '));
     auto content = read_whole_file(path);
     if (!content) {
         app_.WriteDebugLog("Results file could not be opened: " + path);

@@ -11,7 +11,7 @@ class App;
 
 class Results final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit Results(App& app);
     void Form_Load() {}
 
@@ -24,7 +24,7 @@ public:
 
     QPlainTextEdit* output_box = nullptr;
 
-private:
+  private:
     App& app_;
 };
 

@@ -9,7 +9,7 @@
 namespace rs {
 
 class CaptureDevice {
-public:
+  public:
     virtual ~CaptureDevice() = default;
     virtual std::vector<std::string> devices() const = 0;
     virtual bool previewing() const = 0;
@@ -20,7 +20,7 @@ public:
 
 // No capture device at all: an empty list, no preview, no frame rate.
 class NoCaptureDevice final : public CaptureDevice {
-public:
+  public:
     std::vector<std::string> devices() const override { return {}; }
     bool previewing() const override { return false; }
     void set_preview(bool) override {}

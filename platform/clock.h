@@ -6,25 +6,25 @@
 namespace rs {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual DateTime now() const = 0;
 };
 
 // The machine's local time.
 class SystemClock final : public Clock {
-public:
+  public:
     DateTime now() const override;
 };
 
 // A clock that stands still until it is set; for tests and replays.
 class FixedClock final : public Clock {
-public:
+  public:
     explicit FixedClock(DateTime when) : when_(when) {}
     DateTime now() const override { return when_; }
     void set(DateTime when) { when_ = when; }
 
-private:
+  private:
     DateTime when_;
 };
 

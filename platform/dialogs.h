@@ -33,7 +33,7 @@ struct FileRequest {
 };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     virtual MsgResult message(const MessageRequest& request) = 0;
@@ -59,7 +59,7 @@ public:
 
 // Production prompts over Qt's message box, input dialog and file dialogs.
 class QtDialogs final : public Dialogs {
-public:
+  public:
     MsgResult message(const MessageRequest& request) override;
     std::string input(const std::string& prompt, const std::string& title,
                       const std::string& default_text) override;

@@ -7,19 +7,19 @@ namespace rs {
 enum class Key { Left, Right, Up, Down };
 
 class KeyboardState {
-public:
+  public:
     virtual ~KeyboardState() = default;
     virtual bool is_down(Key key) const = 0;
 };
 
 // Keys held in a test, or by a replay.
 class ScriptedKeyboard final : public KeyboardState {
-public:
+  public:
     bool is_down(Key key) const override { return down_[static_cast<int>(key)]; }
     void press(Key key) { down_[static_cast<int>(key)] = true; }
     void release(Key key) { down_[static_cast<int>(key)] = false; }
 
-private:
+  private:
     bool down_[4] = {false, false, false, false};
 };
 

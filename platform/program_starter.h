@@ -6,14 +6,14 @@
 namespace rs {
 
 class ProgramStarter {
-public:
+  public:
     virtual ~ProgramStarter() = default;
     // True when the program was started.
     virtual bool start(const std::string& path) = 0;
 };
 
 class QtProgramStarter final : public ProgramStarter {
-public:
+  public:
     bool start(const std::string& path) override;
 };
 

@@ -11,7 +11,9 @@ namespace rs {
 
 namespace {
 
-QWidget* owner() { return QApplication::activeWindow(); }
+QWidget* owner() {
+    return QApplication::activeWindow();
+}
 
 QMessageBox::Icon qt_icon(MsgIcon icon) {
     switch (icon) {
@@ -40,19 +42,22 @@ std::vector<std::string> split_pipes(const std::string& s) {
             cur.push_back(c);
         }
     }
-    if (!cur.empty()) parts.push_back(cur);
+    if (!cur.empty())
+        parts.push_back(cur);
     return parts;
 }
 
 // The n-th (1-based) entry of a converted filter list, or "".
 QString nth_filter(const std::string& pipes, int n) {
     QStringList list = QString::fromStdString(qt_filter_from_pipes(pipes)).split(";;");
-    if (n >= 1 && n <= list.size()) return list[n - 1];
+    if (n >= 1 && n <= list.size())
+        return list[n - 1];
     return {};
 }
 
 QString start_path(const FileRequest& r) {
-    if (!r.file_name.empty()) return QString::fromStdString(r.file_name);
+    if (!r.file_name.empty())
+        return QString::fromStdString(r.file_name);
     return QString::fromStdString(r.initial_folder);
 }
 
@@ -65,16 +70,19 @@ std::string qt_filter_from_pipes(const std::string& filter) {
         std::string desc = parts[i];
         std::string pattern = parts[i + 1];
         for (char& c : pattern) {
-            if (c == ';') c = ' ';
+            if (c == ';')
+                c = ' ';
         }
         // "Text Files (*.TXT)" already names its pattern; Qt reads the last
         // parenthesis, so the pattern field replaces it.
         auto open = desc.rfind('(');
         if (open != std::string::npos && !desc.empty() && desc.back() == ')') {
             desc = desc.substr(0, open);
-            while (!desc.empty() && desc.back() == ' ') desc.pop_back();
+            while (!desc.empty() && desc.back() == ' ')
+                desc.pop_back();
         }
-        if (!out.empty()) out += ";;";
+        if (!out.empty())
+            out += ";;";
         out += desc + " (" + pattern + ")";
     }
     return out;
@@ -106,28 +114,29 @@ std::string QtDialogs::input(const std::string& prompt, const std::string& title
 
 std::optional<std::string> QtDialogs::open_file(const FileRequest& r) {
     QString selected = nth_filter(r.filter, r.filter_index);
-    QString path = QFileDialog::getOpenFileName(owner(), QString::fromStdString(r.title),
-                                                start_path(r),
-                                                QString::fromStdString(qt_filter_from_pipes(r.filter)),
-                                                &selected);
-    if (path.isEmpty()) return std::nullopt;
+    QString path = QFileDialog::getOpenFileName(
+        owner(), QString::fromStdString(r.title), start_path(r),
+        QString::fromStdString(qt_filter_from_pipes(r.filter)), &selected);
+    if (path.isEmpty())
+        return std::nullopt;
     return path.toStdString();
 }
 
 std::optional<std::string> QtDialogs::save_file(const FileRequest& r) {
     QString selected = nth_filter(r.filter, r.filter_index);
-    QString path = QFileDialog::getSaveFileName(owner(), QString::fromStdString(r.title),
-                                                start_path(r),
-                                                QString::fromStdString(qt_filter_from_pipes(r.filter)),
-                                                &selected);
-    if (path.isEmpty()) return std::nullopt;
+    QString path = QFileDialog::getSaveFileName(
+        owner(), QString::fromStdString(r.title), start_path(r),
+        QString::fromStdString(qt_filter_from_pipes(r.filter)), &selected);
+    if (path.isEmpty())
+        return std::nullopt;
     return path.toStdString();
 }
 
 std::string QtDialogs::browse_folder(const std::string& title) {
     QString dir = QFileDialog::getExistingDirectory(owner(), QString::fromStdString(title));
     std::string out = dir.toStdString();
-    if (out.size() > 260) return {};
+    if (out.size() > 260)
+        return {};
     return out;
 }
 

@@ -6,7 +6,8 @@
 namespace rs {
 
 QtKeyboardState::QtKeyboardState() {
-    if (qApp) qApp->installEventFilter(this);
+    if (qApp)
+        qApp->installEventFilter(this);
 }
 
 bool QtKeyboardState::eventFilter(QObject* watched, QEvent* event) {
@@ -35,7 +36,8 @@ bool QtKeyboardState::eventFilter(QObject* watched, QEvent* event) {
             }
         }
     } else if (type == QEvent::ApplicationDeactivate) {
-        for (bool& d : down_) d = false;  // a release while away is never seen
+        for (bool& d : down_)
+            d = false;  // a release while away is never seen
     }
     return QObject::eventFilter(watched, event);
 }

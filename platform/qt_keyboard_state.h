@@ -10,14 +10,14 @@ namespace rs {
 
 class QtKeyboardState final : public QObject, public KeyboardState {
     Q_OBJECT
-public:
+  public:
     QtKeyboardState();  // installs itself on the running QApplication
     bool is_down(Key key) const override { return down_[static_cast<int>(key)]; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool down_[4] = {false, false, false, false};
 };
 

@@ -24,7 +24,8 @@ struct IniSettingsStore::Impl {
 IniSettingsStore::IniSettingsStore(std::string file_path, LogSink log)
     : path_(std::move(file_path)), log_(std::move(log)), impl_(std::make_unique<Impl>()) {
     QFileInfo info(QString::fromStdString(path_));
-    if (!info.exists()) return;
+    if (!info.isFile())
+        return;
     QSettings ini(QString::fromStdString(path_), QSettings::IniFormat);
     ini.beginGroup(kSection);
     const QStringList keys = ini.childKeys();
@@ -36,7 +37,8 @@ IniSettingsStore::IniSettingsStore(std::string file_path, LogSink log)
     if (ini.status() != QSettings::NoError || !info.isReadable()) {
         // Defaults rather than half-understood values; the unreadable file is
         // kept beside the new one for whoever wants to look at it.
-        if (log_) log_("Settings file unreadable, defaults used: " + path_);
+        if (log_)
+            log_("Settings file unreadable, defaults used: " + path_);
         QFile::remove(QString::fromStdString(path_ + ".corrupt"));
         QFile::rename(QString::fromStdString(path_), QString::fromStdString(path_ + ".corrupt"));
         return;
@@ -48,7 +50,8 @@ IniSettingsStore::~IniSettingsStore() = default;
 
 std::string IniSettingsStore::get(std::string_view key, std::string_view def) const {
     auto it = impl_->values.find(to_lower(key));
-    if (it == impl_->values.end()) return std::string(def);
+    if (it == impl_->values.end())
+        return std::string(def);
     return it->second;
 }
 
@@ -77,7 +80,8 @@ bool IniSettingsStore::save(std::string_view key, std::string_view value) {
 
 std::string IniSettingsStore::default_file_path() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty()) base = QDir::homePath() + "/.config";
+    if (base.isEmpty())
+        base = QDir::homePath() + "/.config";
     return (base + "/RS05/RS05.ini").toStdString();
 }
 

@@ -11,7 +11,7 @@
 namespace rs {
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     // The stored text of key, or def when the key was never written.
@@ -39,7 +39,7 @@ using LogSink = std::function<void(const std::string&)>;
 // The store kept in an INI file, written through to disk at every change and
 // replaced atomically, so a crash never leaves half a file behind.
 class IniSettingsStore final : public SettingsStore {
-public:
+  public:
     IniSettingsStore(std::string file_path, LogSink log = {});
     ~IniSettingsStore() override;
 
@@ -53,7 +53,7 @@ public:
     // The per-user file of the store: <config folder>/RS05/RS05.ini.
     static std::string default_file_path();
 
-private:
+  private:
     struct Impl;
     std::string path_;
     LogSink log_;

@@ -20,7 +20,9 @@ ScriptedDialogs& ScriptedDialogs::text(std::string answer) {
     answers_.push_back({AnswerKind::Text, std::move(answer)});
     return *this;
 }
-ScriptedDialogs& ScriptedDialogs::cancel_input() { return text(""); }
+ScriptedDialogs& ScriptedDialogs::cancel_input() {
+    return text("");
+}
 ScriptedDialogs& ScriptedDialogs::file(std::string path) {
     answers_.push_back({AnswerKind::File, std::move(path)});
     return *this;
@@ -45,7 +47,8 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(PromptKind kind,
     bool fits = false;
     switch (kind) {
         case PromptKind::Message:
-            fits = a.kind == AnswerKind::Yes || a.kind == AnswerKind::No || a.kind == AnswerKind::Ok;
+            fits =
+                a.kind == AnswerKind::Yes || a.kind == AnswerKind::No || a.kind == AnswerKind::Ok;
             break;
         case PromptKind::Input:
             fits = a.kind == AnswerKind::Text;
@@ -72,11 +75,13 @@ MsgResult ScriptedDialogs::message(const MessageRequest& r) {
     if (r.buttons == MsgButtons::Ok) {
         // An OK box needs no scripted answer, but an explicit ok() queued for
         // it is consumed.
-        if (!answers_.empty() && answers_.front().kind == AnswerKind::Ok) answers_.pop_front();
+        if (!answers_.empty() && answers_.front().kind == AnswerKind::Ok)
+            answers_.pop_front();
         return MsgResult::Ok;
     }
     auto a = take(PromptKind::Message, "message \"" + r.text + "\"");
-    if (!a) return MsgResult::No;
+    if (!a)
+        return MsgResult::No;
     if (a->kind == AnswerKind::Ok) {
         ADD_FAILURE() << "OK scripted for a Yes/No question: " << r.text;
         return MsgResult::No;
@@ -86,8 +91,8 @@ MsgResult ScriptedDialogs::message(const MessageRequest& r) {
 
 std::string ScriptedDialogs::input(const std::string& prompt, const std::string& title,
                                    const std::string& default_text) {
-    Prompt p{PromptKind::Input, prompt, title, MsgButtons::Ok, MsgIcon::None, false, default_text,
-             {}};
+    Prompt p{PromptKind::Input, prompt, title,        MsgButtons::Ok,
+             MsgIcon::None,     false,  default_text, {}};
     prompts_.push_back(p);
     auto a = take(PromptKind::Input, "input \"" + prompt + "\"");
     return a && a->value ? *a->value : std::string();
@@ -117,14 +122,15 @@ std::string ScriptedDialogs::browse_folder(const std::string& title) {
 std::vector<std::string> ScriptedDialogs::messages() const {
     std::vector<std::string> out;
     for (const auto& p : prompts_) {
-        if (p.kind == PromptKind::Message) out.push_back(p.text);
+        if (p.kind == PromptKind::Message)
+            out.push_back(p.text);
     }
     return out;
 }
 
 const Prompt& ScriptedDialogs::last() const {
-    static const Prompt none{PromptKind::Message, {}, {}, MsgButtons::Ok, MsgIcon::None, false,
-                             {}, {}};
+    static const Prompt none{PromptKind::Message, {},    {}, MsgButtons::Ok,
+                             MsgIcon::None,       false, {}, {}};
     if (prompts_.empty()) {
         ADD_FAILURE() << "no prompt was shown";
         return none;

@@ -33,17 +33,17 @@ struct Prompt {
 };
 
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     // Answers, consumed in order. An OK message box needs no answer queued
     // unless strict_ok is set: it is recorded and acknowledged.
     ScriptedDialogs& yes();
     ScriptedDialogs& no();
-    ScriptedDialogs& ok();  // an explicit OK (for strict scripts)
-    ScriptedDialogs& text(std::string answer);    // input box
-    ScriptedDialogs& cancel_input();              // input box cancelled ("")
-    ScriptedDialogs& file(std::string path);      // open/save dialog
-    ScriptedDialogs& cancel_file();               // open/save dialog cancelled
-    ScriptedDialogs& folder(std::string path);    // folder browser ("" cancels)
+    ScriptedDialogs& ok();                      // an explicit OK (for strict scripts)
+    ScriptedDialogs& text(std::string answer);  // input box
+    ScriptedDialogs& cancel_input();            // input box cancelled ("")
+    ScriptedDialogs& file(std::string path);    // open/save dialog
+    ScriptedDialogs& cancel_file();             // open/save dialog cancelled
+    ScriptedDialogs& folder(std::string path);  // folder browser ("" cancels)
 
     MsgResult message(const MessageRequest& request) override;
     std::string input(const std::string& prompt, const std::string& title,
@@ -60,7 +60,7 @@ public:
     size_t pending() const { return answers_.size(); }
     void clear() { prompts_.clear(); }
 
-private:
+  private:
     enum class AnswerKind { Yes, No, Ok, Text, File, Folder };
     struct Answer {
         AnswerKind kind;

@@ -9,7 +9,8 @@ namespace rs::test {
 
 TempDir::TempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "rs-test-XXXXXX").string();
-    if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
 }
 
@@ -20,7 +21,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const { return path_ + "/" + name; }
+std::string TempDir::file(const std::string& name) const {
+    return path_ + "/" + name;
+}
 
 std::string TempDir::make_dir(const std::string& name) const {
     std::string p = file(name);

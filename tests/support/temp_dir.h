@@ -7,7 +7,7 @@
 namespace rs::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     std::string file(const std::string& name) const;
     std::string make_dir(const std::string& name) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -32,6 +32,8 @@ void TestApp::install_assets() {
     }
 }
 
-std::string TestApp::debug_log() const { return slurp(exchange_folder + "/DebugLog.txt"); }
+std::string TestApp::debug_log() const {
+    return slurp(exchange_folder + "/DebugLog.txt");
+}
 
 }  // namespace rs::test

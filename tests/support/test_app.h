@@ -19,7 +19,7 @@
 namespace rs::test {
 
 class RecordingStarter final : public ProgramStarter {
-public:
+  public:
     bool start(const std::string& path) override {
         started.push_back(path);
         return true;
