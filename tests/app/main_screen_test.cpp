@@ -1,0 +1,263 @@
+#include "app/main_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/app.h"
+#include "app/manual_screen.h"
+#include "app/pending_screens.h"
+#include "app/startup.h"
+#include "measure/results_screen.h"
+#include "tests/support/test_app.h"
+
+namespace rs {
+namespace {
+
+using test::PromptKind;
+using test::TestApp;
+
+constexpr const char* kResetTitle = "Emergency Parameter Reset";
+
+TEST(StartUp, FirstRunAsksTheResetQuestionsWithZeroValuesThenAFolder) {
+    TestApp t;
+    t.dialogs.yes().yes();
+    for (int i = 0; i < 8; ++i)
+        t.dialogs.no();
+    t.dialogs.cancel_input();               // cancelled: an invalid path
+    t.dialogs.text(t.video_folder + "\\");  // a folder typed with a backslash
+    t.make().start();
+
+    const auto& p = t.dialogs.prompts();
+    ASSERT_GE(p.size(), 14u);
+    EXPECT_EQ(p[0].text, "Do you want to reset all parameters to install values?");
+    EXPECT_EQ(p[1].text, "Are you certain? This means you are crashing and can't operate");
+    const char* keys[] = {"Logpath = 0 Clear it?",     "barefoot = 0 Clear it?",
+                          "compression = 0 Clear it?", "device = 0 Clear it?",
+                          "framerate = 0 Clear it?",   "Grid 1 File = 0 Clear it?",
+                          "Grid 2 File = 0 Clear it?", "Grid 3 File = 0 Clear it?"};
+    for (int i = 0; i < 10; ++i) {
+        if (i >= 2) {
+            EXPECT_EQ(p[i].text, keys[i - 2]);
+        }
+        EXPECT_EQ(p[i].title, kResetTitle);
+        EXPECT_EQ(p[i].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(p[i].icon, MsgIcon::Question);
+        EXPECT_TRUE(p[i].default_no);
+    }
+    EXPECT_EQ(p[10].kind, PromptKind::Input);
+    EXPECT_EQ(p[10].title, "Input Save Video Files Path");
+    EXPECT_EQ(p[10].text,
+              "No Correct Save Video Directory has been set.  Please put in the path of the Save "
+              "Video Directory here.");
+    EXPECT_EQ(p[11].text, "You entered an invalid path - try  again");
+    EXPECT_EQ(p[11].title, kProgramTitle);
+    EXPECT_EQ(p[12].kind, PromptKind::Input);
+    EXPECT_EQ(p[13].text, "Please Verify all Setup Parameters");
+
+    App& app = *t.app;
+    // The video folder in memory has no trailing backslash; the setting holds
+    // the text as typed.
+    EXPECT_EQ(app.shared().video_folder, t.video_folder);
+    EXPECT_EQ(t.reopen_settings().get("logpath", ""), t.video_folder + "\\");
+    EXPECT_EQ(app.shared().measurement_log_name, "JumpMeasurementLog030107.txt");
+    EXPECT_EQ(test::slurp(t.video_folder + "/JumpMeasurementLog030107.txt"),
+              "03-01-2007    09:05:03      Rampsight Measurement Session started  \r\n");
+    EXPECT_EQ(t.reopen_settings().get("logfile", ""), "JumpMeasurementLog030107.txt");
+    EXPECT_EQ(t.debug_log(),
+              "09:05:03      Debug Log Session Started\r\n09:05:03      MainForm Load\r\n");
+    EXPECT_EQ(app.main_form().windowTitle(), "Rampsight 2007 Version 1.3");
+    EXPECT_FALSE(app.main_form().isVisible());
+    EXPECT_TRUE(app.config().isVisible());
+}
+
+TEST(StartUp, ResetClearsTheKeysAnsweredYes) {
+    TestApp t;
+    (void)t.settings->save("logpath", t.video_folder);
+    (void)t.settings->save("logfile", "JumpMeasurementLog010107.txt");
+    (void)t.settings->save("grid2File", "/setups/g2.ipt");
+    (void)t.settings->save("barefoot", "1");
+    t.dialogs.yes().yes();
+    t.dialogs.yes();                     // logpath
+    t.dialogs.no().no().no().no().no();  // barefoot .. grid 1
+    t.dialogs.yes();                     // grid 2
+    t.dialogs.no();                      // grid 3
+    t.dialogs.text(t.video_folder);      // logpath was cleared
+    t.make().start();
+    const auto msgs = t.dialogs.messages();
+    EXPECT_EQ(msgs[2], "Logpath = " + t.video_folder + " Clear it?");
+    EXPECT_EQ(msgs[3], "barefoot = 1 Clear it?");
+    EXPECT_EQ(msgs[8], "Grid 2 File = /setups/g2.ipt Clear it?");
+    auto s = t.reopen_settings();
+    EXPECT_EQ(s.get("grid2File", "x"), "");
+    EXPECT_EQ(s.get("barefoot", 0), "1");
+    EXPECT_TRUE(t.app->main_form().cb15->isChecked());
+    // The header of this start wrote "logfile" again after the reset cleared it.
+    EXPECT_EQ(s.get("logfile", "x"), "JumpMeasurementLog030107.txt");
+}
+
+TEST(StartUp, ConfiguredFrameRateSetsTheCaption) {
+    struct Case {
+        const char* rate;
+        const char* caption;
+    };
+    for (const Case& c :
+         {Case{"30", "Currently Configured for R"}, Case{"20", "Currently Configured for L"},
+          Case{"10", "Currently Configured for Normal/C"},
+          Case{"3", "Currently Configured for R"}}) {
+        TestApp t;
+        (void)t.settings->save("framerate", c.rate);
+        App& app = t.started();
+        EXPECT_EQ(app.main_form().EdtRate->text().toStdString(), c.rate);
+        EXPECT_EQ(app.main_form().lblConfig->text().toStdString(), c.caption) << c.rate;
+    }
+    EXPECT_EQ(config_caption_for_rate(5, "x"), "Currently Configured for Normal/C");
+    EXPECT_EQ(config_caption_for_rate(4.99, "x"), "x");
+    EXPECT_EQ(config_caption_for_rate(15, "x"), "Currently Configured for L");
+    EXPECT_EQ(config_caption_for_rate(25, "x"), "Currently Configured for R");
+}
+
+TEST(MainScreen, VideoFolderEditsAndTheFolderBrowser) {
+    TestApp t;
+    App& app = t.started();
+    MainForm& m = app.main_form();
+    m.txtVideoDir->setText(QString::fromStdString(t.tmp.path() + "/other/"));
+    EXPECT_EQ(app.shared().video_folder, t.tmp.path() + "/other");
+    EXPECT_EQ(t.reopen_settings().get("logpath", ""), t.tmp.path() + "/other");
+
+    t.dialogs.folder("");  // cancelled: nothing changes
+    m.btnChangeDirectory_Click();
+    EXPECT_EQ(m.txtVideoDir->text().toStdString(), t.tmp.path() + "/other/");
+    EXPECT_EQ(t.dialogs.last().kind, PromptKind::Folder);
+    EXPECT_EQ(t.dialogs.last().text, "Select Directory");
+
+    t.dialogs.folder(t.video_folder);
+    m.btnChangeDirectory_Click();
+    EXPECT_EQ(m.txtVideoDir->text().toStdString(), t.video_folder);
+    EXPECT_EQ(m.findChild<QLabel*>("lblVideodir")->text().toStdString(), t.video_folder);
+    EXPECT_EQ(app.shared().video_folder, t.video_folder);
+    EXPECT_EQ(t.reopen_settings().get("logpath", ""), t.video_folder);
+
+    m.cb15->setChecked(true);
+    m.cb15_Click();
+    EXPECT_EQ(t.reopen_settings().get("barefoot", 0), "1");
+}
+
+TEST(MainScreen, CaptureAndPlaybackNeedAnExistingFolder) {
+    TestApp t;
+    App& app = t.started();
+    MainForm& m = app.main_form();
+    m.txtVideoDir->setText(QString::fromStdString(t.tmp.path() + "/missing"));
+    m.show();
+    m.cmdGoCapture_Click();
+    EXPECT_EQ(t.dialogs.last().text,
+              "The Log File Folder you specified does not exist. Please change it to a Folder "
+              "that does exist.");
+    EXPECT_EQ(t.dialogs.last().title, "Path Error");
+    EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(m.isVisible());
+
+    m.txtVideoDir->setText(QString::fromStdString(t.video_folder));
+    m.cmdGoTimer_Click();
+    EXPECT_EQ(app.shared().navigation_state, "Setup");
+    EXPECT_TRUE(app.set_start().isVisible());
+    EXPECT_FALSE(m.isVisible());
+}
+
+TEST(MainScreen, MeasurementNeedsEveryGridSetUp) {
+    TestApp t;
+    App& app = t.started();
+    MainForm& m = app.main_form();
+    m.show();
+    app.grids().complete = 0;
+    m.ccmdGoToMeasure_Click();
+    EXPECT_EQ(t.dialogs.last().text,
+              "At least one measurement grid that you have specified has not been set up.  All "
+              "grids specified must be set up correctly before you can use the measurement screen");
+    EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Critical);
+    EXPECT_TRUE(app.grid_setup().isVisible());
+    EXPECT_FALSE(app.measure().isVisible());
+
+    app.grid_setup().hide();
+    app.grids().complete = 1;
+    const size_t prompts = t.dialogs.prompts().size();
+    m.ccmdGoToMeasure_Click();
+    EXPECT_EQ(t.dialogs.prompts().size(), prompts);
+    EXPECT_TRUE(app.measure().isVisible());
+}
+
+TEST(MainScreen, ExitAsksFirst) {
+    TestApp t;
+    App& app = t.started();
+    t.dialogs.no();
+    app.main_form().mnuExit_Click();
+    EXPECT_EQ(t.dialogs.last().text, "Are you sure you want to quit?");
+    EXPECT_TRUE(t.dialogs.last().default_no);
+    EXPECT_FALSE(app.quit_requested());
+    t.dialogs.yes();
+    app.main_form().mnuExit_Click();
+    EXPECT_TRUE(app.quit_requested());
+}
+
+TEST(MainScreen, VersionNotesAndManual) {
+    TestApp t;
+    t.install_assets();
+    App& app = t.started();
+    app.main_form().mnuVersions_Click();
+    Results& r = app.results();
+    EXPECT_TRUE(r.isVisible());
+    EXPECT_EQ(r.windowTitle().toStdString(), "Version Notes");
+    const std::string notes = r.output_box->toPlainText().toStdString();
+    EXPECT_EQ(notes.rfind("Rampsight Version Notes\nRS07v1.0\nBase Release for 2007\n", 0), 0u);
+    EXPECT_NE(notes.find("\n\nRS07v1.3\n1. Corrected which directory the setup load/save points "
+                         "to\n"),
+              std::string::npos);
+    EXPECT_EQ(version_notes_text().find("\r\n\r\nRS07v1.1\r\n"), 120u);
+    EXPECT_EQ(version_notes_text().substr(version_notes_text().size() - 2), "\r\n");
+
+    app.main_form().munManual_Click();
+    auto* box = app.manual().findChild<QPlainTextEdit*>("RichTextBox1");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->toPlainText().startsWith("Rampsight Measurement Manual"));
+
+    app.main_form().mnulicense_Click();
+    EXPECT_EQ(t.dialogs.last().text, license_text());
+}
+
+TEST(ResultsViewer, ShowsTheFileOnceWithItsPathAsCaption) {
+    TestApp t;
+    App& app = t.started();
+    const std::string path = t.video_folder + "/JumpMeasurementResults030107.txt";
+    test::spit(path, "");
+    app.shared().results_file_path = "  " + path;
+    app.main_form().mnuResults_Click();
+    Results& r = app.results();
+    EXPECT_TRUE(r.isVisible());
+    EXPECT_EQ(r.windowTitle().toStdString(), path);
+    EXPECT_EQ(r.output_box->toPlainText().toStdString(), "");
+
+    test::spit(path, "line 1\r\nline 2\r\n");
+    app.main_form().mnuResults_Click();
+    app.main_form().mnuResults_Click();
+    EXPECT_EQ(r.output_box->toPlainText().toStdString(), "line 1\nline 2\n");
+    r.Exit_results_Click();
+    EXPECT_FALSE(r.isVisible());
+    EXPECT_TRUE(r.output_box->toPlainText().isEmpty());
+}
+
+TEST(ResultsViewer, MissingFileGivesAMessageAndNoViewer) {
+    TestApp t;
+    App& app = t.started();
+    app.shared().results_file_path = t.video_folder + "/none.txt";
+    app.main_form().mnuResults_Click();
+    EXPECT_FALSE(app.results().isVisible());
+    EXPECT_NE(t.dialogs.last().text.find("none.txt"), std::string::npos);
+    EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Exclamation);
+}
+
+}  // namespace
+}  // namespace rs
