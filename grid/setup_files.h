@@ -4,7 +4,9 @@
 // files. Each works on the set-up screen's record and the grid state.
 
 #include <string>
+#include <vector>
 
+#include "app/text_forms.h"
 #include "grid/grid_context.h"
 
 namespace rs {
@@ -27,5 +29,19 @@ bool grids_complete(const GridState& grids, int grid_count);
 // +1 when the survey X of the upper-right corner is less than that of the
 // upper-left corner (both read from their box texts), otherwise -1.
 double direction_sign(const std::string& ur_survey_x, const std::string& ul_survey_x);
+
+// The "New Set-up now in place" block of the results file. A load shows the
+// check buoy from the file in print form (or "No check buoy for this set
+// up"), a reload the texts of the check-buoy boxes, an acceptance the working
+// check buoy in print form and "Pixels" in place of "Twips".
+enum class SetupBlockKind { Load, Reload, Accept };
+std::vector<std::string> new_setup_block(const SetupForm& form, const GridDefinition& working,
+                                         int grid, const DateTime& now, SetupBlockKind kind);
+// Appends the block to the results file; a file that cannot be written loses
+// the block, with a debug-log line.
+void append_new_setup_block(GridContext& ctx, int grid, SetupBlockKind kind);
+
+// Asks "What grid are you <verb>?" until the answer is a configured grid.
+int ask_grid_number(GridContext& ctx, const std::string& verb);
 
 }  // namespace rs

@@ -1,0 +1,193 @@
+#include "grid/grid_file.h"
+
+#include <vector>
+
+#include "app/text_file.h"
+#include "app/text_forms.h"
+
+namespace rs {
+
+std::string check_buoy_path(const std::string& setup_path) {
+    return setup_path + ".cb";
+}
+
+std::string format_setup_file(const std::string& path, const std::string& description,
+                              const GridDefinition& g, int n) {
+    std::vector<std::string> lines;
+    lines.push_back("Initialization Points for file: " + path);
+    lines.push_back(description);
+    for (const GridPoint& p : g.corners)
+        lines.push_back(print_number(p.screen_x) + "," + print_number(p.screen_y) + "," +
+                        print_number(p.survey_x) + "," + print_number(p.survey_y));
+    for (double c : g.c)
+        lines.push_back(print_number(c));
+    lines.push_back(print_number(g.jump_x));
+    lines.push_back(print_number(g.jump_y));
+    lines.push_back(print_number(10));
+    lines.push_back(print_number(2));
+    lines.push_back(print_number(n));
+    return join_crlf(lines);
+}
+
+std::string format_check_buoy_file(double screen_x, double screen_y, const std::string& sx_text,
+                                   const std::string& sy_text) {
+    return join_crlf({print_number(screen_x), print_number(screen_y), sx_text, sy_text});
+}
+
+namespace {
+
+struct Field {
+    std::string text;
+    size_t line = 0;  // counting from 1
+};
+
+// Fields separated by commas and line ends, blanks around them ignored; a
+// field that begins with a double quote runs to the closing quote. Blank
+// lines hold no field.
+std::vector<Field> split_fields(const std::vector<std::string>& lines, size_t first) {
+    std::vector<Field> fields;
+    for (size_t i = first; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (trim(line).empty())
+            continue;
+        size_t pos = 0;
+        while (true) {
+            while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+                ++pos;
+            std::string text;
+            if (pos < line.size() && line[pos] == '"') {
+                size_t close = line.find('"', pos + 1);
+                if (close == std::string::npos)
+                    close = line.size();
+                text = line.substr(pos + 1, close - pos - 1);
+                pos = line.find(',', close);
+            } else {
+                size_t comma = line.find(',', pos);
+                text = trim(
+                    line.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
+                pos = comma;
+            }
+            fields.push_back({text, i + 1});
+            if (pos == std::string::npos)
+                break;
+            ++pos;  // past the comma
+        }
+    }
+    return fields;
+}
+
+// A whole line as a text field: surrounding blanks dropped, and the quotes
+// of a quoted field removed.
+std::string whole_line(const std::string& line) {
+    std::string t = trim(line);
+    if (t.size() >= 2 && t.front() == '"' && t.back() == '"')
+        t = t.substr(1, t.size() - 2);
+    return t;
+}
+
+class NumberReader {
+  public:
+    explicit NumberReader(std::vector<Field> fields) : fields_(std::move(fields)) {}
+    // The next field as a number, or nothing with error() set.
+    std::optional<double> next(const std::string& what) {
+        if (at_ >= fields_.size()) {
+            error_ = "the file ends before " + what;
+            return std::nullopt;
+        }
+        const Field& f = fields_[at_++];
+        if (!is_number_text(f.text)) {
+            error_ = "line " + std::to_string(f.line) + ": \"" + f.text + "\" is not a number (" +
+                     what + ")";
+            return std::nullopt;
+        }
+        return text_to_number(f.text);
+    }
+    const std::string& error() const { return error_; }
+
+  private:
+    std::vector<Field> fields_;
+    size_t at_ = 0;
+    std::string error_;
+};
+
+const char* const kCornerNames[4] = {"upper right", "lower right", "upper left", "lower left"};
+const char* const kCornerValues[4] = {"screen X", "screen Y", "survey X", "survey Y"};
+
+}  // namespace
+
+FileRead<SetupFileData> parse_setup_file(const std::string& content) {
+    const std::vector<std::string> lines = split_lines(content);
+    if (lines.size() < 2)
+        return {std::nullopt, "the file has no description line (line 2)"};
+    SetupFileData d;
+    d.description = whole_line(lines[1]);
+    NumberReader in(split_fields(lines, 2));
+    for (int i = 0; i < 4; ++i) {
+        double* v[4] = {&d.corners[i].screen_x, &d.corners[i].screen_y, &d.corners[i].survey_x,
+                        &d.corners[i].survey_y};
+        for (int k = 0; k < 4; ++k) {
+            auto n = in.next(std::string(kCornerNames[i]) + " " + kCornerValues[k]);
+            if (!n)
+                return {std::nullopt, in.error()};
+            *v[k] = *n;
+        }
+    }
+    for (int i = 0; i < 8; ++i) {
+        auto n = in.next("c" + std::to_string(i + 1));
+        if (!n)
+            return {std::nullopt, in.error()};
+        d.c[static_cast<size_t>(i)] = *n;
+    }
+    auto jx = in.next("jump X");
+    if (!jx)
+        return {std::nullopt, in.error()};
+    auto jy = in.next("jump Y");
+    if (!jy)
+        return {std::nullopt, in.error()};
+    d.jump_x = *jx;
+    d.jump_y = *jy;
+    for (int i = 0; i < 3; ++i) {
+        auto n = in.next("line " + std::to_string(17 + i));
+        if (!n)
+            return {std::nullopt, in.error()};
+        d.trailer[static_cast<size_t>(i)] = *n;
+    }
+    return {d, {}};
+}
+
+FileRead<CheckBuoyData> parse_check_buoy_file(const std::string& content) {
+    NumberReader in(split_fields(split_lines(content), 0));
+    CheckBuoyData d;
+    double* v[4] = {&d.screen_x, &d.screen_y, &d.survey_x, &d.survey_y};
+    const char* names[4] = {"check buoy screen X", "check buoy screen Y", "check buoy survey X",
+                            "check buoy survey Y"};
+    for (int k = 0; k < 4; ++k) {
+        auto n = in.next(names[k]);
+        if (!n)
+            return {std::nullopt, in.error()};
+        *v[k] = *n;
+    }
+    return {d, {}};
+}
+
+FileRead<SetupFileData> read_setup_file(const std::string& path) {
+    auto content = read_whole_file(path);
+    if (!content)
+        return {std::nullopt, "cannot read " + path};
+    auto r = parse_setup_file(*content);
+    if (!r.value)
+        r.error = path + ": " + r.error;
+    return r;
+}
+
+FileRead<CheckBuoyData> read_check_buoy_file(const std::string& path) {
+    auto content = read_whole_file(path);
+    if (!content)
+        return {std::nullopt, "cannot read " + path};
+    auto r = parse_check_buoy_file(*content);
+    if (!r.value)
+        r.error = path + ": " + r.error;
+    return r;
+}
+
+}  // namespace rs
