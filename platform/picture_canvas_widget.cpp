@@ -131,6 +131,22 @@ PictureCanvas::PictureCanvas(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     loupe_ = new LoupeWidget(*this);
     loupe_->hide();
+
+    zoom_in_action_ = new QAction(tr("Zoom &In"), this);
+    zoom_in_action_->setShortcut(QKeySequence::ZoomIn);
+    connect(zoom_in_action_, &QAction::triggered, this, &PictureCanvas::zoom_in);
+    zoom_out_action_ = new QAction(tr("Zoom &Out"), this);
+    zoom_out_action_->setShortcut(QKeySequence::ZoomOut);
+    connect(zoom_out_action_, &QAction::triggered, this, &PictureCanvas::zoom_out);
+    actual_size_action_ = new QAction(tr("&Actual Size"), this);
+    actual_size_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(actual_size_action_, &QAction::triggered, this, [this] { set_zoom(1, pointer_); });
+    loupe_action_ = new QAction(tr("&Loupe"), this);
+    loupe_action_->setCheckable(true);
+    loupe_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(loupe_action_, &QAction::toggled, this, &PictureCanvas::set_loupe_enabled);
+    zoom_out_action_->setEnabled(false);  // shown 1:1 to begin with
+    addActions({zoom_in_action_, zoom_out_action_, actual_size_action_, loupe_action_});
 }
 
 PictureCanvas::~PictureCanvas() {
@@ -287,6 +303,11 @@ void PictureCanvas::render_scene(QPainter& p, const QRectF& region) const {
     for (const Figure& f : figures_) {
         paint_figure(p, f);
     }
+    for (const Shape& shape : shapes_) {
+        if (shape.visible) {
+            paint_figure(p, shape.figure);
+        }
+    }
     p.restore();
 }
 
@@ -299,6 +320,54 @@ QImage PictureCanvas::composed_image() const {
     render_scene(p, QRectF(out.rect()));
     p.end();
     return out;
+}
+
+void PictureCanvas::set_shape(const std::string& name, const Figure& figure) {
+    const auto found = std::find_if(shapes_.begin(), shapes_.end(),
+                                    [&](const Shape& s) { return s.name == name; });
+    if (found == shapes_.end()) {
+        shapes_.push_back(Shape{name, figure, true});
+    } else {
+        found->figure = figure;
+        found->visible = true;
+    }
+    scene_changed();
+}
+
+void PictureCanvas::set_shape_visible(const std::string& name, bool visible) {
+    for (Shape& shape : shapes_) {
+        if (shape.name == name && shape.visible != visible) {
+            shape.visible = visible;
+            scene_changed();
+        }
+    }
+}
+
+void PictureCanvas::remove_shape(const std::string& name) {
+    const auto gone = std::remove_if(shapes_.begin(), shapes_.end(),
+                                     [&](const Shape& s) { return s.name == name; });
+    if (gone != shapes_.end()) {
+        shapes_.erase(gone, shapes_.end());
+        scene_changed();
+    }
+}
+
+std::optional<Figure> PictureCanvas::shape(const std::string& name) const {
+    for (const Shape& shape : shapes_) {
+        if (shape.name == name) {
+            return shape.figure;
+        }
+    }
+    return std::nullopt;
+}
+
+bool PictureCanvas::shape_visible(const std::string& name) const {
+    for (const Shape& shape : shapes_) {
+        if (shape.name == name) {
+            return shape.visible;
+        }
+    }
+    return false;
 }
 
 // --- Overlays --------------------------------------------------------------
@@ -464,6 +533,8 @@ void PictureCanvas::set_zoom(int zoom, std::optional<QPointF> keep) {
     if (pointer_) {
         track_pointer(*pointer_);
     }
+    zoom_in_action_->setEnabled(zoom_ < levels.back());
+    zoom_out_action_->setEnabled(zoom_ > levels.front());
     emit zoom_changed(zoom_);
 }
 
@@ -613,6 +684,9 @@ void PictureCanvas::track_pointer(QPointF widget_pos) {
 
 void PictureCanvas::set_loupe_enabled(bool on) {
     loupe_on_ = on;
+    if (loupe_action_->isChecked() != on) {
+        loupe_action_->setChecked(on);  // re-enters here once, with nothing left to do
+    }
     if (!on) {
         loupe_->hide();
     } else if (pointer_) {

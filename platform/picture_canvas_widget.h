@@ -15,11 +15,16 @@
 // figure a second time with `toggle` removes it, like the inverting pen the
 // screens' marker logic was designed around.
 //
+// Shapes are named figures that stand for the screens' line controls (the
+// measurement screen's impact marker): they are moved, restyled or hidden by
+// name and survive clear_drawings(), and they lie above the drawings.
+//
 // Child widgets (labels, groups of controls) are placed at twips positions as
 // overlays; some of them are drag handles the operator uses to move a group
 // out of the way. The canvas owns its loupe, a magnifier window that follows
 // the pointer.
 
+#include <QAction>
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
@@ -104,6 +109,8 @@ class PictureCanvas final : public QWidget {
     [[nodiscard]] bool paste_clipboard(std::string* error = nullptr);
     void set_picture(const QImage& picture);
     void clear_picture();  // an empty picture
+    // The drawings and shapes are kept through every change of picture: they
+    // are the screen's markers, which the screen redraws or clears itself.
 
     bool has_picture() const { return !picture_.isNull(); }
     const QImage& picture() const { return picture_; }
@@ -115,14 +122,24 @@ class PictureCanvas final : public QWidget {
     // --- Drawings ----------------------------------------------------------
     void draw(const Figure& figure);  // adds, even when the same figure is there
     // Removes the latest figure of the same shape when there is one, else adds
-    // it. True when the figure was added.
+    // it. True when the figure was added. Removing a figure that may never have
+    // been drawn (a first "erase" of nothing) is remove()'s work: toggle would
+    // draw it.
     bool toggle(const Figure& figure);
     bool remove(const Figure& figure);  // the latest of the same shape
     void clear_drawings();
     const std::vector<Figure>& figures() const { return figures_; }
 
-    // The picture with the drawings, one picture pixel per image pixel (null
-    // for an empty picture). Overlay widgets are not part of it.
+    // Named shapes: set_shape places (or replaces) and shows one.
+    void set_shape(const std::string& name, const Figure& figure);
+    void set_shape_visible(const std::string& name, bool visible);
+    void remove_shape(const std::string& name);
+    std::optional<Figure> shape(const std::string& name) const;
+    bool shape_visible(const std::string& name) const;
+
+    // The picture with the drawings and visible shapes, one picture pixel per
+    // image pixel (null for an empty picture). Overlay widgets are not part
+    // of it.
     QImage composed_image() const;
     // Paints the picture and the drawings, the background colour around them,
     // with the painter already mapped to picture pixels; `region` (picture
@@ -164,6 +181,14 @@ class PictureCanvas final : public QWidget {
     void set_loupe_enabled(bool on);
     bool loupe_enabled() const { return loupe_on_; }
     LoupeWidget* loupe() const { return loupe_; }
+
+    // The view commands, for a screen's menu; their shortcuts work while the
+    // canvas's window is active: zoom in (Ctrl++), zoom out (Ctrl+-), actual
+    // size (Ctrl+0), loupe on and off (Ctrl+L, checkable).
+    QAction* zoom_in_action() const { return zoom_in_action_; }
+    QAction* zoom_out_action() const { return zoom_out_action_; }
+    QAction* actual_size_action() const { return actual_size_action_; }
+    QAction* loupe_action() const { return loupe_action_; }
 
     // --- For tests and replays --------------------------------------------
     // Sends a press and a release at a widget position through the event
@@ -214,6 +239,12 @@ class PictureCanvas final : public QWidget {
 
     QImage picture_;
     std::vector<Figure> figures_;
+    struct Shape {
+        std::string name;
+        Figure figure;
+        bool visible = true;
+    };
+    std::vector<Shape> shapes_;  // in the order first set, later ones on top
     int zoom_ = 1;
     QPoint scroll_;  // logical pixels of the zoomed picture left of and above the view
 
@@ -222,6 +253,10 @@ class PictureCanvas final : public QWidget {
     Drag drag_;
 
     LoupeWidget* loupe_ = nullptr;  // a child window, deleted with the canvas
+    QAction* zoom_in_action_ = nullptr;
+    QAction* zoom_out_action_ = nullptr;
+    QAction* actual_size_action_ = nullptr;
+    QAction* loupe_action_ = nullptr;
     bool loupe_on_ = false;
     std::optional<QPointF> pointer_;  // last pointer position over the canvas
 };

@@ -152,8 +152,12 @@ TEST_F(CanvasTest, ZoomKeepsThePictureUnderTheAnchorAndClampsScrolling) {
 
     canvas.set_zoom(100);  // beyond the last level
     EXPECT_EQ(canvas.zoom(), 8);
+    EXPECT_FALSE(canvas.zoom_in_action()->isEnabled());
     canvas.zoom_in();
     EXPECT_EQ(canvas.zoom(), 8);
+    canvas.zoom_out_action()->trigger();
+    EXPECT_EQ(canvas.zoom(), 6);
+    canvas.zoom_in_action()->trigger();
 
     // Never scrolled past the picture's far edge, nor before its origin.
     canvas.set_scroll_offset(QPoint(100000, 100000));
@@ -290,6 +294,27 @@ TEST_F(CanvasTest, ClearingRemovesEveryDrawingButKeepsThePicture) {
     EXPECT_EQ(canvas.composed_image().pixel(1, 1), qRgb(255, 0, 0));
 }
 
+TEST_F(CanvasTest, ShapesOutliveClearingAndMoveByName) {
+    const QImage bare = canvas.composed_image();
+    canvas.set_shape("lineHorizontalImpact", Figure::line(300, 300, 150, 300, kYellow, 2));
+    canvas.draw(Figure::cross(900, 900, 60, kWhite));
+    canvas.clear_drawings();
+    ASSERT_TRUE(canvas.shape("lineHorizontalImpact").has_value());
+    EXPECT_EQ(canvas.composed_image().pixel(15, 20), qRgb(255, 255, 0));
+
+    // Moved: nothing left where it was.
+    canvas.set_shape("lineHorizontalImpact", Figure::line(1500, 1200, 1350, 1200, kYellow, 2));
+    EXPECT_NE(canvas.composed_image().pixel(15, 20), qRgb(255, 255, 0));
+    EXPECT_EQ(canvas.composed_image().pixel(95, 80), qRgb(255, 255, 0));
+    canvas.set_shape_visible("lineHorizontalImpact", false);
+    EXPECT_FALSE(canvas.shape_visible("lineHorizontalImpact"));
+    EXPECT_EQ(canvas.composed_image(), bare);
+    canvas.set_shape_visible("lineHorizontalImpact", true);
+    canvas.remove_shape("lineHorizontalImpact");
+    EXPECT_FALSE(canvas.shape("lineHorizontalImpact").has_value());
+    EXPECT_EQ(canvas.composed_image(), bare);
+}
+
 // --- Overlays ------------------------------------------------------------
 
 TEST_F(CanvasTest, OverlaysSitAtTwipsAndFollowTheirAnchor) {
@@ -385,9 +410,11 @@ TEST_F(CanvasTest, LoupeFollowsThePointerAndMagnifiesThePixelUnderIt) {
     // Drawings show in the loupe too: the red point one pixel right and down.
     EXPECT_EQ(view.pixel(centre.center() + QPoint(m, m)), qRgb(255, 0, 0));
 
-    canvas.set_loupe_enabled(false);
+    canvas.loupe_action()->trigger();  // the menu entry turns it off
+    EXPECT_FALSE(canvas.loupe_enabled());
     EXPECT_FALSE(loupe->isVisible());
     canvas.set_loupe_enabled(true);
+    EXPECT_TRUE(canvas.loupe_action()->isChecked());
     EXPECT_TRUE(loupe->isVisible());  // back where the pointer still is
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&canvas, &leave);
