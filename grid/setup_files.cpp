@@ -87,20 +87,6 @@ void take_check_buoy(GridContext& ctx, int n, const CheckBuoyData& cb) {
     ctx.form.txtCheckYpix = plain_number(cb.screen_y);
 }
 
-void show_values_in_boxes(GridContext& ctx) {
-    const GridDefinition& w = ctx.grids.working;
-    for (int i = 0; i < 4; ++i) {
-        CornerBoxes b = corner_boxes(ctx.form, i);
-        const GridPoint& p = w.corners[static_cast<size_t>(i)];
-        *b.screen_x = plain_number(p.screen_x);
-        *b.screen_y = plain_number(p.screen_y);
-        *b.survey_x = plain_number(p.survey_x);
-        *b.survey_y = plain_number(p.survey_y);
-    }
-    ctx.form.jump_x = plain_number(w.jump_x);
-    ctx.form.jump_y = plain_number(w.jump_y);
-}
-
 // Sets the grids-complete flag when the condition holds; true when it does.
 bool check_complete(GridContext& ctx) {
     if (!grids_complete(ctx.grids, ctx.shared.grid_count))
@@ -206,6 +192,19 @@ void append_new_setup_block(GridContext& ctx, int grid, SetupBlockKind kind) {
     const auto lines = new_setup_block(ctx.form, ctx.grids.working, grid, ctx.clock.now(), kind);
     if (ctx.shared.results_file_path.empty() || !append_lines(ctx.shared.results_file_path, lines))
         ctx.WriteDebugLog("Results file not written: " + ctx.shared.results_file_path);
+}
+
+void show_values_in_boxes(SetupForm& form, const GridDefinition& w) {
+    for (int i = 0; i < 4; ++i) {
+        CornerBoxes b = corner_boxes(form, i);
+        const GridPoint& p = w.corners[static_cast<size_t>(i)];
+        *b.screen_x = plain_number(p.screen_x);
+        *b.screen_y = plain_number(p.screen_y);
+        *b.survey_x = plain_number(p.survey_x);
+        *b.survey_y = plain_number(p.survey_y);
+    }
+    form.jump_x = plain_number(w.jump_x);
+    form.jump_y = plain_number(w.jump_y);
 }
 
 int ask_grid_number(GridContext& ctx, const std::string& verb) {
@@ -324,7 +323,7 @@ void load_setup(GridContext& ctx) {
         form.txtCheckXpix = "auto";
         form.txtCheckYpix = "auto";
     }
-    show_values_in_boxes(ctx);
+    show_values_in_boxes(ctx.form, ctx.grids.working);
     ctx.grids.direction = direction_sign(form.ur_survey_x, form.ul_survey_x);
     append_new_setup_block(ctx, n, SetupBlockKind::Load);
 
@@ -368,7 +367,7 @@ void reload_configured_setup(GridContext& ctx, const std::string& path, int n) {
         return;
     }
     take_check_buoy(ctx, n, *read->check_buoy);
-    show_values_in_boxes(ctx);
+    show_values_in_boxes(ctx.form, ctx.grids.working);
     ctx.grids.direction = direction_sign(form.ur_survey_x, form.ul_survey_x);
     append_new_setup_block(ctx, n, SetupBlockKind::Reload);
 

@@ -41,6 +41,10 @@ std::vector<std::string> new_setup_block(const SetupForm& form, const GridDefini
 // the block, with a debug-log line.
 void append_new_setup_block(GridContext& ctx, int grid, SetupBlockKind kind);
 
+// The working corners and jump point shown in the corner, survey and jump
+// boxes, in plain decimal form.
+void show_values_in_boxes(SetupForm& form, const GridDefinition& working);
+
 // Asks "What grid are you <verb>?" until the answer is a configured grid.
 int ask_grid_number(GridContext& ctx, const std::string& verb);
 
