@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include "app/config_screen.h"
 #include "app/main_screen.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"

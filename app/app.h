@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/configuration.h"
 #include "app/logs.h"
 #include "app/paths.h"
 #include "app/shared_values.h"
@@ -59,6 +60,8 @@ class App {
     ProgramStarter& starter() { return s_.starter; }
 
     SharedValues& shared() { return shared_; }
+    // What the configuration screen set, as the other screens read it.
+    Configuration& configuration() { return configuration_; }
     GridState& grids() { return grids_; }
     // The grid set-up screen's state, kept whether or not that screen exists.
     SetupForm& setup_form() { return setup_form_; }
@@ -89,6 +92,7 @@ class App {
   private:
     Services s_;
     SharedValues shared_;
+    Configuration configuration_;
     GridState grids_;
     SetupForm setup_form_;
     DebugLog debug_log_;

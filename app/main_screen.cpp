@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "app/config_screen.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
 #include "app/startup.h"

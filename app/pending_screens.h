@@ -24,7 +24,6 @@ class PendingScreen : public QMainWindow {
         explicit Name(App& app) : PendingScreen(app, #Name, Caption) {} \
     };
 
-RS_PENDING_SCREEN(Config, "System Configuration")
 RS_PENDING_SCREEN(Grid_Setup, "Grid Setup")
 RS_PENDING_SCREEN(Measure, "Measure")
 RS_PENDING_SCREEN(PreviewForm, "Capture Video")

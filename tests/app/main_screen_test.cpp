@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 
 #include "app/app.h"
+#include "app/config_screen.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
 #include "app/startup.h"

@@ -1,0 +1,250 @@
+#include "app/config_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "app/app.h"
+#include "app/main_screen.h"
+#include "grid/grid_file.h"
+#include "tests/support/test_app.h"
+
+namespace rs {
+namespace {
+
+using test::TestApp;
+
+// A set-up file of grid n and, when with_cb, its check-buoy file.
+std::string write_setup(const TestApp& t, int n, bool with_cb) {
+    GridDefinition g;
+    g.corners[kUpperRight] = {9000, 1500, 30, 100};
+    g.corners[kLowerRight] = {9000, 6000, 30, 70};
+    g.corners[kUpperLeft] = {1500, 1500, 0, 100};
+    g.corners[kLowerLeft] = {1500, 6000, 0, 70};
+    g.c = {1, 2, 3, 4, 5, 6, 7, 8};
+    const std::string path = t.tmp.file("grid" + std::to_string(n) + ".ipt");
+    test::spit(path, format_setup_file(path, "grid " + std::to_string(n), g, n));
+    if (with_cb)
+        test::spit(check_buoy_path(path), format_check_buoy_file(4000, 3000, "12", "80"));
+    return path;
+}
+
+TEST(ConfigScreen, FirstRunWritesDefaultsAndBuildsTheResultsPath) {
+    TestApp t;
+    App& app = t.started();
+    Config& c = app.config();
+    EXPECT_TRUE(c.isVisible());
+    EXPECT_EQ(c.windowTitle(), "System Configuration Parameters");
+    auto s = t.reopen_settings();
+    EXPECT_EQ(s.get("labelcolor", ""), "default");
+    EXPECT_EQ(s.get("grids", ""), "1");
+    EXPECT_EQ(s.get("impactcolor", "unset"), "unset");  // white was already chosen
+    EXPECT_EQ(c.TournamentName->text(), "");
+    EXPECT_EQ(app.shared().results_file_path, t.video_folder + "/JumpMeasurementResults030107.txt");
+    EXPECT_EQ(c.ResultsPathName->text().toStdString(), app.shared().results_file_path);
+    EXPECT_EQ(c.CapturesPathName->text().toStdString(), t.video_folder);
+    EXPECT_TRUE(c.Opt1Grid->isChecked());
+    EXPECT_TRUE(c.OptCircle->isChecked());
+    EXPECT_TRUE(c.OptPictureAsk->isChecked());
+    EXPECT_TRUE(c.OptVideoAsk->isChecked());
+    EXPECT_TRUE(c.left_to_right_button->isChecked());
+    EXPECT_TRUE(c.line_control_check->isChecked());
+    EXPECT_EQ(app.configuration().tournament_type, "normal");
+    EXPECT_EQ(app.configuration().measure_label_colors.at("M_Reride"), kRed);
+    EXPECT_EQ(app.configuration().measure_label_colors.at("Fall"), kBlack);
+    EXPECT_EQ(app.configuration().measure_label_colors.at("FrozenSign"), kWhite);
+    MainForm& m = app.main_form();
+    EXPECT_FALSE(m.lblGrid[1]->isVisibleTo(&m));
+    EXPECT_FALSE(m.lblGrid[2]->isVisibleTo(&m));
+    EXPECT_TRUE(m.lblGrid[0]->isVisibleTo(&m));
+    EXPECT_EQ(m.ImageGrid[0]->property("picture").toString(), "SmallCaution.jpg");
+}
+
+TEST(ConfigScreen, StoredValuesSelectTheirButtons) {
+    TestApp t;
+    auto& s = *t.settings;
+    (void)s.save("TournamentName", "Spring Open");
+    (void)s.save("labelcolor", "yellow");
+    (void)s.save("impactcolor", "red");
+    (void)s.save("grids", "4");
+    (void)s.save("right2left", "true");
+    (void)s.save("boxlineoff", "True");
+    (void)s.save("tournamentType", "sitski");
+    (void)s.save("WSTIMS", "1");
+    (void)s.save("buoymarker", "cross");
+    (void)s.save("PictureSave", "NoSave");
+    (void)s.save("VideoSave", "Save");
+    (void)s.save("WarnMessage", "Yes");
+    App& app = t.started();
+    Config& c = app.config();
+    const Configuration& cfg = app.configuration();
+    EXPECT_EQ(c.TournamentName->text(), "Spring Open");
+    EXPECT_TRUE(c.yellow_color->isChecked());
+    for (const auto& [name, color] : cfg.measure_label_colors)
+        EXPECT_EQ(color, kYellow) << name;
+    EXPECT_EQ(cfg.impact_color, kRed);
+    EXPECT_TRUE(c.Opt1Grid->isChecked());
+    EXPECT_EQ(t.reopen_settings().get("grids", ""), "1");
+    EXPECT_TRUE(cfg.right_to_left);
+    EXPECT_EQ(t.reopen_settings().get("right2left", ""), "True");
+    EXPECT_TRUE(cfg.line_control_off);
+    EXPECT_FALSE(c.line_control_check->isChecked());
+    EXPECT_EQ(cfg.tournament_type, "sitski");
+    EXPECT_TRUE(c.SitSki_box->isChecked());
+    EXPECT_EQ(cfg.barefoot_indicator_text, "Sit Ski Jump");
+    EXPECT_EQ(cfg.wstims_state, "WSTIMS ON");
+    EXPECT_TRUE(c.RSIOLabel->isVisibleTo(&c));
+    EXPECT_EQ(cfg.buoy_marker, "cross");
+    EXPECT_EQ(cfg.picture_save, "NoSave");
+    EXPECT_EQ(cfg.video_save, "Save");
+    EXPECT_TRUE(c.chkWarnMessage->isChecked());
+}
+
+TEST(ConfigScreen, TournamentTypeBoxesExcludeEachOther) {
+    TestApp t;
+    App& app = t.started();
+    Config& c = app.config();
+    const Configuration& cfg = app.configuration();
+    c.SitSki_box->setChecked(true);
+    c.SitSki_box_Click();
+    EXPECT_EQ(cfg.tournament_type, "sitski");
+    c.Barefoot_box->setChecked(true);
+    c.Barefoot_box_Click();
+    EXPECT_EQ(cfg.tournament_type, "barefoot");
+    EXPECT_FALSE(c.SitSki_box->isChecked());
+    EXPECT_TRUE(cfg.barefoot_indicator_visible);
+    EXPECT_EQ(cfg.barefoot_indicator_text, "Barefoot Jump");
+    EXPECT_EQ(t.reopen_settings().get("tournamentType", ""), "barefoot");
+    c.Barefoot_box->setChecked(false);
+    c.Barefoot_box_Click();
+    EXPECT_EQ(cfg.tournament_type, "normal");
+    EXPECT_FALSE(cfg.barefoot_indicator_visible);
+    EXPECT_EQ(t.reopen_settings().get("tournamentType", ""), "normal");
+}
+
+TEST(ConfigScreen, GridCountShowsIndicatorsAndReloadsOnlyExistingFiles) {
+    TestApp t;
+    t.install_assets();
+    const std::string g1 = write_setup(t, 1, true);
+    (void)t.settings->save("grids", "3");
+    (void)t.settings->save("grid1File", g1);
+    (void)t.settings->save("grid2File", t.tmp.file("missing2.ipt"));
+    App& app = t.started();
+    MainForm& m = app.main_form();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(m.lblGrid[i]->isVisibleTo(&m)) << i;
+    EXPECT_EQ(m.ImageGrid[0]->property("picture").toString(), "SmallSmiley.jpg");
+    EXPECT_EQ(m.ImageGrid[1]->property("picture").toString(), "SmallCaution.jpg");
+    EXPECT_EQ(m.ImageGrid[2]->property("picture").toString(), "SmallCaution.jpg");
+    EXPECT_TRUE(app.grids().grid(1).loaded);
+    EXPECT_FALSE(app.grids().grid(2).loaded);
+    EXPECT_FALSE(app.grids().grid(3).loaded);
+    EXPECT_EQ(app.grids().current, 1);
+    EXPECT_FALSE(app.grids().loading);
+    EXPECT_EQ(m.txtGridDescription[0]->text(), "grid 1");
+
+    Config& c = app.config();
+    c.Opt2grid->setChecked(true);
+    c.Opt2grid_Click();
+    EXPECT_TRUE(m.lblGrid[1]->isVisibleTo(&m));
+    EXPECT_FALSE(m.lblGrid[2]->isVisibleTo(&m));
+    EXPECT_EQ(app.shared().grid_count, 2);
+    EXPECT_EQ(t.reopen_settings().get("grids", ""), "2");
+}
+
+TEST(ConfigScreen, InvalidSetupsAreLoggedToBothLogs) {
+    TestApp t;
+    App& app = t.started();
+    Config& c = app.config();
+    c.TournamentName->setText("Lake Cup");
+    c.chkBadSetup->setChecked(true);
+    c.chkBadSetup_Click();
+    c.chkBadSetup->setChecked(false);
+    c.chkBadSetup_Click();
+    EXPECT_EQ(test::slurp(app.shared().results_file_path),
+              "Invalid Configurations Allowed: 03-01-2007  09:05:03 Lake Cup\r\n"
+              "Only valid Configurations Allowed: 03-01-2007  09:05:03 Lake Cup\r\n");
+    EXPECT_NE(t.debug_log().find("09:05:03      Warning - Bad Setups allowed\r\n"),
+              std::string::npos);
+    EXPECT_NE(t.debug_log().find("09:05:03      Bad Setups restricted again\r\n"),
+              std::string::npos);
+}
+
+TEST(ConfigScreen, EmptyResultsPathIsRefusedWithAMessage) {
+    TestApp t;
+    App& app = t.started();
+    app.config().ResultsPathName->setText("");
+    EXPECT_EQ(t.dialogs.last().text, "Enter valid path and filename for results file");
+    EXPECT_EQ(app.shared().results_file_path, "");
+    // The exit still completes, without the line.
+    app.config().mnuExit_Click();
+    EXPECT_TRUE(app.main_form().isVisible());
+}
+
+TEST(ConfigScreen, ExitSavesLogsAndReadsTheSkierNames) {
+    TestApp t;
+    App& app = t.started();
+    Config& c = app.config();
+    c.TournamentName->setText("Lake Cup");
+    app.configuration().skier_names = {"kept"};
+    const size_t prompts = t.dialogs.prompts().size();
+    c.mnuExit_Click();  // no skier name file: no message, the list is untouched
+    EXPECT_EQ(t.dialogs.prompts().size(), prompts);
+    EXPECT_EQ(app.configuration().skier_names, std::vector<std::string>{"kept"});
+    EXPECT_FALSE(c.isVisible());
+    EXPECT_TRUE(app.main_form().isVisible());
+    EXPECT_EQ(t.reopen_settings().get("TournamentName", ""), "Lake Cup");
+    EXPECT_EQ(t.reopen_settings().get("labelcolor", ""), "default");
+    EXPECT_EQ(app.configuration().captures_folder, t.video_folder + "/");
+    EXPECT_EQ(test::slurp(app.shared().results_file_path),
+              "New Configuration: 03-01-2007  09:05:03 Lake Cup\r\n");
+    c.mnuExit_Click();  // a folder that ends in a separator stays as it is
+    EXPECT_EQ(app.configuration().captures_folder, t.video_folder + "/");
+
+    const std::string names = t.tmp.file("names.txt");
+    test::spit(names, "Smith, Jones\r\n\"Doe, Jane\",Brown\r\n");
+    c.SkierNameFile->setText(QString::fromStdString(names));
+    c.mnuExit_Click();
+    EXPECT_EQ(app.configuration().skier_names,
+              (std::vector<std::string>{"Smith", "Jones", "Doe, Jane", "Brown"}));
+
+    c.SkierNameFile->setText(QString::fromStdString(t.tmp.file("none.txt")));
+    c.mnuExit_Click();
+    EXPECT_EQ(t.dialogs.last().text, "Names not loaded, check file name and path");
+    EXPECT_TRUE(app.configuration().skier_names.empty());
+}
+
+TEST(ConfigScreen, FindButtonsAndFolderBrowser) {
+    TestApp t;
+    App& app = t.started();
+    Config& c = app.config();
+    t.dialogs.cancel_file();
+    c.btnFindResults_Click();
+    EXPECT_EQ(c.ResultsPathName->text().toStdString(), app.shared().results_file_path);
+    const auto& req = t.dialogs.last().file;
+    EXPECT_EQ(req.filter,
+              "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
+    EXPECT_EQ(req.filter_index, 2);
+    t.dialogs.file("/tmp/results.txt");
+    c.btnFindResults_Click();
+    EXPECT_EQ(app.shared().results_file_path, "/tmp/results.txt");
+
+    t.dialogs.folder("");
+    c.cmdBrowseForDirectory_Click();
+    EXPECT_EQ(c.SetupFilesPathName->text(), "");
+    t.dialogs.folder(t.tmp.path());
+    c.cmdBrowseForDirectory_Click();
+    EXPECT_EQ(app.shared().setup_folder, t.tmp.path());
+    EXPECT_EQ(t.reopen_settings().get("SetupFiles", ""), t.tmp.path());
+
+    c.chkLoupe->setChecked(true);
+    c.chkLoupe_Click();
+    EXPECT_TRUE(app.configuration().use_loupe);
+    EXPECT_EQ(t.reopen_settings().get("Loupe", ""), "1");
+}
+
+}  // namespace
+}  // namespace rs
