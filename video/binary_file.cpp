@@ -1,0 +1,100 @@
+#include "video/binary_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/paths.h"
+#include "app/text_forms.h"
+
+namespace rs {
+
+BinaryFile::~BinaryFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_), size_(other.size_) {
+    other.fd_ = -1;
+    other.size_ = 0;
+}
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        size_ = other.size_;
+        other.fd_ = -1;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+std::optional<BinaryFile> BinaryFile::open(const std::string& path, OpenError* error,
+                                           std::string* description) {
+    auto fail = [&](int err) -> std::optional<BinaryFile> {
+        if (error)
+            *error = (err == EACCES || err == EPERM) ? OpenError::Locked : OpenError::Other;
+        if (description)
+            *description = std::strerror(err);
+        return std::nullopt;
+    };
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return fail(err == 0 ? EINVAL : err);
+    }
+    BinaryFile f;
+    f.fd_ = fd;
+    f.size_ = static_cast<std::uint64_t>(st.st_size);
+    if (error)
+        *error = OpenError::None;
+    return f;
+}
+
+bool BinaryFile::read_at(std::uint64_t offset, void* buf, std::size_t n) const {
+    if (fd_ < 0 || offset > size_ || n > size_ - offset)
+        return false;
+    auto* p = static_cast<char*>(buf);
+    while (n > 0) {
+        ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        // The file may have shrunk since it was opened.
+        if (got <= 0)
+            return false;
+        p += got;
+        offset += static_cast<std::uint64_t>(got);
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+std::optional<BinaryFile> open_reporting(const std::string& path, Dialogs& dialogs) {
+    const std::string crlf(kCrLf);
+    if (!FileExists(path)) {
+        dialogs.ok("File does not exist:" + crlf + path, MsgIcon::Critical);
+        return std::nullopt;
+    }
+    BinaryFile::OpenError error = BinaryFile::OpenError::None;
+    std::string description;
+    auto file = BinaryFile::open(path, &error, &description);
+    if (!file) {
+        if (error == BinaryFile::OpenError::Locked) {
+            dialogs.ok("File is locked - cannot access:" + crlf + path, MsgIcon::Critical);
+        } else {
+            dialogs.ok(description, MsgIcon::Information);
+        }
+    }
+    return file;
+}
+
+}  // namespace rs

@@ -1,0 +1,92 @@
+#include "video/frame_extraction.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/paths.h"
+#include "app/text_forms.h"
+#include "video/dib.h"
+
+namespace rs {
+
+ExtractOutcome extract_frame_to_bmp(const std::string& video_path, std::int64_t n,
+                                    const std::string& out_path, const VideoOpener& open_video,
+                                    std::string* detail) {
+    std::string error;
+    auto fail = [&](ExtractOutcome outcome) {
+        if (detail)
+            *detail = error;
+        return outcome;
+    };
+    std::unique_ptr<VideoFile> video = open_video ? open_video(video_path, &error) : nullptr;
+    if (!video) {
+        if (error.empty())
+            error = "cannot open " + video_path;
+        return fail(ExtractOutcome::CannotOpen);
+    }
+    const std::int64_t count = video->frame_count();
+    if (n < 0 || n >= count) {
+        error = "frame " + std::to_string(n) + " is outside the " + std::to_string(count) +
+                " frames of " + video_path;
+        return fail(ExtractOutcome::BeyondEnd);
+    }
+    FramePtr frame = video->frame(n, &error);
+    if (!frame) {
+        if (error.empty())
+            error = "frame " + std::to_string(n) + " cannot be decoded";
+        return fail(ExtractOutcome::NoFrame);
+    }
+    cDIB dib;
+    if (!dib.CreateFromPicture(*frame)) {
+        error = "frame " + std::to_string(n) + " is not a picture (" +
+                std::to_string(frame->width) + "x" + std::to_string(frame->height) + ")";
+        return fail(ExtractOutcome::Refused);
+    }
+    if (!dib.WriteToFile(out_path)) {
+        error = "cannot write " + out_path + ": " + std::strerror(errno);
+        return fail(ExtractOutcome::WriteFailed);
+    }
+    return ExtractOutcome::Written;
+}
+
+ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t frame_number,
+                                    const std::string& app_folder, Dialogs& dialogs,
+                                    DebugLog* debug_log, const VideoOpener& open_video) {
+    const std::string crlf(kCrLf);
+    const std::string out_path = join_path(app_folder, kCurrentCaptureName);
+    std::string detail;
+    const ExtractOutcome outcome =
+        extract_frame_to_bmp(video_path, frame_number, out_path, open_video, &detail);
+    if (outcome != ExtractOutcome::Written && debug_log) {
+        debug_log->WriteDebugLog("Frame extraction failed: " + detail);
+    }
+    switch (outcome) {
+        case ExtractOutcome::Written:
+        case ExtractOutcome::Refused:
+            // A frame the bitmap refuses leaves the earlier picture in place
+            // without a word to the operator; the debug log has the reason.
+            break;
+        case ExtractOutcome::CannotOpen:
+            dialogs.ok("There was an error working with the file:" + crlf + video_path,
+                       MsgIcon::Information);
+            break;
+        case ExtractOutcome::BeyondEnd:
+            dialogs.ok("Frame " + std::to_string(frame_number) +
+                           (frame_number < 0 ? " is before the start of the video:"
+                                             : " is beyond the end of the video:") +
+                           crlf + video_path,
+                       MsgIcon::Information);
+            break;
+        case ExtractOutcome::NoFrame:
+            dialogs.ok("No suitable decompressor found for this video stream!",
+                       MsgIcon::Information);
+            break;
+        case ExtractOutcome::WriteFailed:
+            // The operator would otherwise measure on the earlier picture.
+            dialogs.ok("Unable to write the picture file:" + crlf + out_path, MsgIcon::Critical);
+            break;
+    }
+    return outcome;
+}
+
+}  // namespace rs
