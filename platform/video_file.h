@@ -24,7 +24,7 @@ struct Picture24 {
 using FramePtr = std::shared_ptr<const Picture24>;
 
 class VideoFile {
-public:
+  public:
     virtual ~VideoFile() = default;
 
     // Opens the file; nothing and an error text ("cannot open <path>: ...")
@@ -42,6 +42,16 @@ public:
     // Frame n (0-based, presentation order). Nothing when n is outside
     // 0 .. frame_count() - 1 or the frame cannot be decoded (error says why).
     [[nodiscard]] virtual FramePtr frame(std::int64_t n, std::string* error = nullptr) = 0;
+
+    // Frame n when it can be had without waiting for a decode; nothing when
+    // it is still being prepared. Also tells the file where the reader is,
+    // so the frames around n are prepared ahead of time. A file that keeps
+    // no cache decodes here.
+    [[nodiscard]] virtual FramePtr ready_frame(std::int64_t n) { return frame(n); }
+
+    // Empty for a sound file; otherwise what is wrong with its frames (some
+    // missing or stored twice), found when it was opened.
+    virtual std::string problem() const { return {}; }
 };
 
 }  // namespace rs

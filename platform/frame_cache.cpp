@@ -1,0 +1,66 @@
+#include "platform/frame_cache.h"
+
+#include <algorithm>
+
+namespace rs {
+
+FrameCache::FrameCache(std::int64_t capacity) : capacity_(std::max<std::int64_t>(capacity, 4)) {
+    behind_ = capacity_ * 2 / 3;
+    ahead_ = capacity_ - behind_ - 1;
+}
+
+FramePtr FrameCache::get(std::int64_t q) const {
+    auto it = pictures_.find(q);
+    return it == pictures_.end() ? nullptr : it->second;
+}
+
+void FrameCache::put(std::int64_t q, FramePtr picture) {
+    if (!picture || !in_window(q))
+        return;
+    pictures_[q] = std::move(picture);
+    while (size() > capacity_) {
+        // Farthest from the position goes first; pictures ahead are cheaper
+        // to make again than pictures behind, so they go first at equal
+        // distance.
+        auto first = pictures_.begin();
+        auto last = std::prev(pictures_.end());
+        if (position_ - first->first > last->first - position_) {
+            pictures_.erase(first);
+        } else {
+            pictures_.erase(last);
+        }
+    }
+}
+
+void FrameCache::set_position(std::int64_t q) {
+    position_ = q;
+}
+
+bool FrameCache::wanted(std::int64_t q) const {
+    return in_window(q) && !pictures_.count(q) && !failed_.count(q);
+}
+
+std::int64_t FrameCache::next_missing(std::int64_t pictures) const {
+    auto valid = [&](std::int64_t q) { return q >= 0 && q < pictures; };
+    auto hole_within = [&](std::int64_t reach_behind, std::int64_t reach_ahead) -> std::int64_t {
+        for (std::int64_t d = 0; d <= std::max(reach_behind, reach_ahead); ++d) {
+            std::int64_t fwd = position_ + d;
+            if (d <= reach_ahead && valid(fwd) && wanted(fwd))
+                return fwd;
+            std::int64_t back = position_ - d;
+            if (d > 0 && d <= reach_behind && valid(back) && wanted(back))
+                return back;
+        }
+        return -1;
+    };
+    if (hole_within(behind_ / 2, ahead_ / 2) < 0)
+        return -1;
+    return hole_within(behind_, ahead_);
+}
+
+void FrameCache::clear() {
+    pictures_.clear();
+    failed_.clear();
+}
+
+}  // namespace rs
