@@ -56,7 +56,8 @@ std::optional<std::vector<double>> parse_number_list(const std::string& text, si
 }
 
 std::string json_number(double value) {
-    if (value == 0) value = 0;  // no "-0" from a mapping that cancels out
+    if (value == 0)
+        value = 0;  // no "-0" from a mapping that cancels out
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
     return std::string(buf, r.ptr);
