@@ -116,4 +116,26 @@ inline bool make_video_with_ffmpeg(const std::string& path, int frames, const st
     return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
 }
 
+// A video whose frame n is one flat colour: red = 8n, green = 255 - 8n,
+// blue = 128, so the index can be read back from any pixel after lossy
+// coding (up to 32 frames). False when the ffmpeg tool is missing or fails.
+inline bool make_marked_video(const std::string& path, int frames, const std::string& codec_args,
+                              const std::string& size = "64x48") {
+    if (!std::filesystem::exists("/usr/bin/ffmpeg"))
+        return false;
+    std::string cmd =
+        "/usr/bin/ffmpeg -nostdin -loglevel error -y -f lavfi -i \"color=c=black:s=" + size +
+        ":r=25,format=rgb24,geq=r='N*8':g='255-N*8':b='128'\" -frames:v " + std::to_string(frames) +
+        " " + codec_args + " '" + path + "'";
+    return std::system(cmd.c_str()) == 0 && std::filesystem::exists(path);
+}
+
+// The frame index a pixel of a marked video shows (red, green), or -1 when
+// the colour is not one of the marks.
+inline int marked_frame(int red, int green) {
+    const int n = (red + 4) / 8;
+    const bool fits = std::abs(red - 8 * n) <= 3 && std::abs(green - (255 - 8 * n)) <= 3;
+    return fits ? n : -1;
+}
+
 }  // namespace rs::test

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
+#include "tests/video/avi_test_files.h"
 #include "video/dib.h"
 
 namespace rs {
@@ -163,6 +164,34 @@ TEST_F(Extraction, QuietExtractionForTheCommandLine) {
     EXPECT_EQ(dib.Height(), 3);
     EXPECT_EQ(dib.PointerToBits()[0], 9);
     EXPECT_TRUE(dialogs.prompts().empty());
+}
+
+// Through the program's own decoder: the picture holds exactly the frame
+// asked for, in an intra-only video and in one with B-frames.
+TEST_F(Extraction, RealVideosGiveTheExactFrame) {
+    for (const char* codec : {"-c:v mjpeg -q:v 2", "-c:v libx264 -g 8 -bf 2 -pix_fmt yuv420p"}) {
+        const std::string video = tmp.file("jump.avi");
+        if (!test::make_marked_video(video, 24, codec, "66x50"))
+            GTEST_SKIP() << "ffmpeg is not available";
+        for (std::int64_t n : {23, 2, 9, 8, 0}) {
+            ASSERT_EQ(ExtractFrameToBitmap(video, n, app_folder, dialogs, &log),
+                      ExtractOutcome::Written)
+                << codec;
+            cDIB dib;
+            ASSERT_TRUE(dib.CreateFromFile(bmp, dialogs));
+            ASSERT_EQ(dib.Width(), 66);
+            ASSERT_EQ(dib.Height(), 50);
+            const std::uint8_t* px = dib.PointerToBits() + 25 * bmp_row_stride(66, 24) + 33 * 3;
+            EXPECT_EQ(test::marked_frame(px[2], px[1]), n) << codec;
+        }
+        const std::string before = slurp(bmp);
+        EXPECT_EQ(ExtractFrameToBitmap(video, 24, app_folder, dialogs, &log),
+                  ExtractOutcome::BeyondEnd);
+        EXPECT_EQ(slurp(bmp), before);
+        EXPECT_EQ(dialogs.messages(),
+                  std::vector<std::string>{"Frame 24 is beyond the end of the video:\r\n" + video});
+        dialogs.clear();
+    }
 }
 
 }  // namespace
