@@ -6,6 +6,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/video/avi_test_files.h"
+#include "video/avi_info.h"
 #include "video/dib.h"
 
 namespace rs {
@@ -192,6 +193,29 @@ TEST_F(Extraction, RealVideosGiveTheExactFrame) {
                   std::vector<std::string>{"Frame 24 is beyond the end of the video:\r\n" + video});
         dialogs.clear();
     }
+}
+
+// A capture cut off in the middle (the recorder stopped, the disk filled):
+// its headers still read, and the frames before the cut can be taken.
+TEST_F(Extraction, CutOffVideoStillGivesItsEarlyFrames) {
+    const std::string video = tmp.file("whole.avi");
+    if (!test::make_marked_video(video, 24, "-c:v mjpeg -q:v 2", "66x50"))
+        GTEST_SKIP() << "ffmpeg is not available";
+    const std::string whole = slurp(video);
+    const std::string cut = tmp.file("cut.avi");
+    spit(cut, whole.substr(0, whole.size() * 3 / 4));
+
+    AviFileInfoRecord r;
+    EXPECT_EQ(read_avi_info(cut, r), AviReadStatus::Ok);
+    EXPECT_EQ(r.dwWidth, 66u);
+    ASSERT_EQ(ExtractFrameToBitmap(cut, 3, app_folder, dialogs, &log), ExtractOutcome::Written);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromFile(bmp, dialogs));
+    const std::uint8_t* px = dib.PointerToBits() + 25 * bmp_row_stride(66, 24) + 33 * 3;
+    EXPECT_EQ(test::marked_frame(px[2], px[1]), 3);
+    EXPECT_TRUE(dialogs.prompts().empty());
+    // The last frames went with the cut.
+    EXPECT_EQ(ExtractFrameToBitmap(cut, 23, app_folder, dialogs, &log), ExtractOutcome::BeyondEnd);
 }
 
 }  // namespace
