@@ -61,6 +61,48 @@ constexpr int kLandedLate = FFERRTAG('R', 'S', 'L', 'T');
 // decodes up to it, so the first steps back after a jump are served at once.
 constexpr std::int64_t kKeepBehindOnSeek = 8;
 
+// Picture buffers handed back when the last holder lets go of a picture,
+// so that stepping through a video does not allocate (and fault in) several
+// megabytes per frame. Pictures may outlive the decoder that made them: the
+// pool lives as long as the last of them.
+class PicturePool : public std::enable_shared_from_this<PicturePool> {
+  public:
+    static std::shared_ptr<PicturePool> create() { return std::make_shared<PicturePool>(); }
+
+    std::shared_ptr<Picture24> make(int width, int height) {
+        const size_t bytes = static_cast<size_t>(width) * height * 3;
+        auto pic = std::make_unique<Picture24>();
+        pic->width = width;
+        pic->height = height;
+        {
+            std::lock_guard lock(mu_);
+            while (!spare_.empty() && !pic->bgr.capacity()) {
+                if (spare_.back().size() == bytes)
+                    pic->bgr = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        if (pic->bgr.size() != bytes)
+            pic->bgr.resize(bytes);
+        std::weak_ptr<PicturePool> home = weak_from_this();
+        return std::shared_ptr<Picture24>(pic.release(), [home](Picture24* p) {
+            if (auto pool = home.lock())
+                pool->give_back(std::move(p->bgr));
+            delete p;
+        });
+    }
+
+  private:
+    void give_back(std::vector<std::uint8_t> buffer) {
+        std::lock_guard lock(mu_);
+        if (spare_.size() < kSpares)
+            spare_.push_back(std::move(buffer));
+    }
+    static constexpr size_t kSpares = 4;
+    std::mutex mu_;
+    std::vector<std::vector<std::uint8_t>> spare_;
+};
+
 // What every decoder of one file shares; fixed once the file is open.
 struct StreamInfo {
     std::string path;
@@ -281,18 +323,22 @@ class Decoder {
             default:
                 break;
         }
-        SwsContext* s =
-            sws_getCachedContext(sws_.release(), f->width, f->height, fmt, f->width, f->height,
-                                 AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        sws_.reset(s);
-        if (!s)
-            return nullptr;
-        const int* coefs = sws_getCoefficients(SWS_CS_DEFAULT);
-        sws_setColorspaceDetails(s, coefs, full_range ? 1 : 0, coefs, 1, 0, 1 << 16, 1 << 16);
-        auto pic = std::make_shared<Picture24>();
-        pic->width = f->width;
-        pic->height = f->height;
-        pic->bgr.resize(static_cast<size_t>(f->width) * f->height * 3);
+        if (!sws_ || sws_w_ != f->width || sws_h_ != f->height || sws_fmt_ != fmt ||
+            sws_full_ != full_range) {
+            sws_.reset(sws_getContext(f->width, f->height, fmt, f->width, f->height,
+                                      AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
+            if (!sws_)
+                return nullptr;
+            const int* coefs = sws_getCoefficients(SWS_CS_DEFAULT);
+            sws_setColorspaceDetails(sws_.get(), coefs, full_range ? 1 : 0, coefs, 1, 0, 1 << 16,
+                                     1 << 16);
+            sws_w_ = f->width;
+            sws_h_ = f->height;
+            sws_fmt_ = fmt;
+            sws_full_ = full_range;
+        }
+        SwsContext* s = sws_.get();
+        auto pic = pool_->make(f->width, f->height);
         uint8_t* dst[4] = {pic->bgr.data(), nullptr, nullptr, nullptr};
         int dst_stride[4] = {f->width * 3, 0, 0, 0};
         if (sws_scale(s, f->data, f->linesize, 0, f->height, dst, dst_stride) != f->height) {
@@ -414,6 +460,11 @@ class Decoder {
     PacketPtr packet_;
     AvFramePtr frame_;
     SwsPtr sws_;
+    int sws_w_ = 0;
+    int sws_h_ = 0;
+    AVPixelFormat sws_fmt_ = AV_PIX_FMT_NONE;
+    bool sws_full_ = false;
+    std::shared_ptr<PicturePool> pool_ = PicturePool::create();
     bool live_ = false;           // positioned just after last_out_
     bool draining_ = false;       // the end of the stream was sent
     bool rewound_ = false;        // the last seek had to start from the beginning
@@ -470,7 +521,15 @@ class FfmpegVideoFile final : public VideoFile {
 
         std::lock_guard fg(foreground_mu_);
         {
-            std::lock_guard lock(mu_);
+            std::unique_lock lock(mu_);
+            // The worker may already be on its way to this picture (a step
+            // back into the group it is decoding): starting again from the
+            // key picture beside it could only be slower.
+            const auto& ix = info_.index;
+            const std::int64_t target = worker_target_;
+            if (target >= q && ix.gop_of_picture(target) == ix.gop_of_picture(q)) {
+                cv_.wait(lock, [&] { return cache_.get(q) || worker_target_ != target; });
+            }
             if (FramePtr hit = cache_.get(q))
                 return hit;
             foreground_busy_ = true;
@@ -539,30 +598,40 @@ class FfmpegVideoFile final : public VideoFile {
         Decoder decoder(info_);
         bool opened = false;
         std::unique_lock lock(mu_);
-        std::uint64_t seen = 0;
         while (!stop_) {
-            std::int64_t q =
-                foreground_busy_ ? -1 : cache_.next_missing(info_.index.picture_count());
-            if (q < 0) {
-                cv_.wait(lock, [&] { return stop_ || (version_ != seen && !foreground_busy_); });
-                seen = version_;
+            if (foreground_busy_) {
+                cv_.wait(lock, [&] { return stop_ || !foreground_busy_; });
                 continue;
             }
-            seen = version_;
-            lock.unlock();
+            const std::uint64_t seen = version_;
+            const std::int64_t q = cache_.next_missing(info_.index.picture_count());
+            if (q < 0) {
+                cv_.wait(lock, [&] { return stop_ || version_ != seen; });
+                continue;
+            }
             if (!opened) {
+                // Opening reads the file's headers: not while the caller may
+                // be waiting for the lock.
+                lock.unlock();
                 std::string ignored;
                 opened = decoder.open(nullptr, &ignored);
                 if (!opened)
                     return;  // the foreground still decodes on demand
+                lock.lock();
+                continue;
             }
+            worker_target_ = q;
+            lock.unlock();
             auto keep = [&](std::int64_t x) {
                 std::lock_guard g(mu_);
                 return cache_.wanted(x);
             };
             auto store = [&](std::int64_t x, const FramePtr& f) {
-                std::lock_guard g(mu_);
-                cache_.put(x, f);
+                {
+                    std::lock_guard g(mu_);
+                    cache_.put(x, f);
+                }
+                cv_.notify_all();
             };
             auto abandon = [&] {
                 std::lock_guard g(mu_);
@@ -572,6 +641,8 @@ class FfmpegVideoFile final : public VideoFile {
             std::string ignored;
             auto outcome = decoder.decode_to(q, keep, store, abandon, &out, &ignored);
             lock.lock();
+            worker_target_ = -1;
+            cv_.notify_all();
             if (outcome == Decoder::Outcome::Failed && cache_.in_window(q))
                 cache_.mark_failed(q);
         }
@@ -589,6 +660,7 @@ class FfmpegVideoFile final : public VideoFile {
     bool moved_ = false;
     bool stop_ = false;
     bool foreground_busy_ = false;
+    std::int64_t worker_target_ = -1;  // the picture the worker decodes towards
     std::thread worker_;
 
     std::mutex foreground_mu_;  // one caller at a time decodes in the foreground
