@@ -16,6 +16,14 @@ inline constexpr unsigned kRed = 255;
 inline constexpr unsigned kYellow = 65535;
 inline constexpr unsigned kWhite = 16777215;
 
+// A label placed over the measurement screen's picture (twips) by another
+// screen; the measurement screen shows it when it is built.
+struct PlacedLabel {
+    std::string caption;
+    double left = 0;
+    double top = 0;
+};
+
 struct Configuration {
     std::string tournament_name;
     std::string captures_folder;
@@ -60,6 +68,10 @@ struct Configuration {
     bool unofficial_jump_visible = false;
     // The measurement screen's skier list (Skier_name), in file order.
     std::vector<std::string> skier_names;
+    // The measurement screen's buoy distance labels by control name
+    // (maxbuoy, maxbuoym, minbuoy, minbuoym), placed by the grid set-up
+    // screen when the operator leaves it with every grid ready.
+    std::map<std::string, PlacedLabel> measure_buoy_labels;
 };
 
 }  // namespace rs

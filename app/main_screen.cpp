@@ -20,7 +20,9 @@
 #include "app/pending_screens.h"
 #include "app/startup.h"
 #include "app/text_forms.h"
+#include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
+#include "video/frame_selection_screen.h"
 
 namespace rs {
 

@@ -11,6 +11,7 @@
 #include "app/text_forms.h"
 #include "cli/cli_args.h"
 #include "cli/command_registry.h"
+#include "cli/setup_input.h"
 #include "grid/distance_rounding.h"
 #include "grid/grid_context.h"
 #include "grid/grid_file.h"
@@ -24,11 +25,6 @@
 namespace rs::cli {
 
 namespace {
-
-int usage_error(std::ostream& err, const std::string& command, const std::string& problem) {
-    err << "rampsight-cli " << command << ": " << problem << "\n";
-    return kExitUsage;
-}
 
 // The grid of a set-up file, for mapping (no check buoy needed).
 std::optional<GridDefinition> grid_of_file(const std::string& path, std::string& error) {
@@ -137,17 +133,10 @@ int cmd_measure(const std::vector<std::string>& args, std::ostream& out, std::os
     auto y = parse_number(p.positional[2]);
     if (!x || !y)
         return usage_error(err, cmd, "x and y must be numbers (twips)");
-    JumpKind kind = JumpKind::Normal;
-    if (const std::string* t = p.option("--type")) {
-        if (*t == "normal")
-            kind = JumpKind::Normal;
-        else if (*t == "sitski")
-            kind = JumpKind::SitSki;
-        else if (*t == "barefoot")
-            kind = JumpKind::Barefoot;
-        else
-            return usage_error(err, cmd, "--type must be normal, sitski or barefoot");
-    }
+    const auto jump_kind = jump_kind_option(p);
+    if (!jump_kind)
+        return usage_error(err, cmd, "--type must be normal, sitski or barefoot");
+    const JumpKind kind = *jump_kind;
     std::string error;
     auto g = grid_of_file(p.positional[0], error);
     if (!g)
@@ -202,31 +191,6 @@ int cmd_to_screen(const std::vector<std::string>& args, std::ostream& out, std::
     return kExitOk;
 }
 
-// Prompts answered as an operator who only reads: every message is kept.
-class RecordingDialogs final : public Dialogs {
-  public:
-    MsgResult message(const MessageRequest& r) override {
-        messages.push_back(r.text);
-        return r.buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
-    }
-    std::string input(const std::string&, const std::string&, const std::string&) override {
-        return "";
-    }
-    std::optional<std::string> open_file(const FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const FileRequest&) override { return std::nullopt; }
-    std::string browse_folder(const std::string&) override { return ""; }
-    std::vector<std::string> messages;
-};
-
-class MemorySettings final : public SettingsStore {
-  public:
-    std::string get(std::string_view, std::string_view def) const override {
-        return std::string(def);
-    }
-    bool save(std::string_view, std::string_view) override { return true; }
-    using SettingsStore::get;
-};
-
 const char* outcome_text(AcceptOutcome o) {
     switch (o) {
         case AcceptOutcome::MissingValues:
@@ -258,53 +222,13 @@ int cmd_check(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return usage_error(err, cmd, "--picture-width must be a number of twips");
         picture_width = *v;
     }
-    const std::string& path = p.positional[0];
-    auto setup = read_setup_file(path);
-    if (!setup.value)
-        return usage_error(err, cmd, setup.error);
-    std::optional<CheckBuoyData> cb;
-    if (FileExists(check_buoy_path(path))) {
-        auto r = read_check_buoy_file(check_buoy_path(path));
-        if (!r.value)
-            return usage_error(err, cmd, r.error);
-        cb = *r.value;
-    }
-
-    GridState grids;
-    SetupForm form;
-    SharedValues shared;
-    SystemClock clock;
-    DebugLog log("", clock);  // no exchange folder: no debug log file
-    RecordingDialogs dialogs;
-    MemorySettings settings;
-    GridContext ctx{grids, form, settings, dialogs, log, clock, shared, "", {}};
-
-    const int n = static_cast<int>(setup.value->trailer[2]);
-    const int grid = n >= 1 && n <= 3 ? n : 1;
-    shared.grid_count = grid;
-    grids.current = grid;
-    GridDefinition& w = grids.working;
-    w.corners = setup.value->corners;
-    w.c = setup.value->c;
-    w.jump_x = setup.value->jump_x;
-    w.jump_y = setup.value->jump_y;
-    show_values_in_boxes(form, w);
-    form.ipt_file_description = path;
-    form.ipt_file_description_2 = setup.value->description;
-    form.grid_select = grid_caption(grid);
-    if (cb) {
-        w.check_buoy = {cb->screen_x, cb->screen_y, cb->survey_x, cb->survey_y};
-        form.txtCheckX = plain_number(cb->survey_x);
-        form.txtCheckY = plain_number(cb->survey_y);
-        form.txtCheckXpix = plain_number(cb->screen_x);
-        form.txtCheckYpix = plain_number(cb->screen_y);
-    } else {
-        form.txtCheckX.clear();
-        form.txtCheckY.clear();
-        form.txtCheckXpix = "auto";
-        form.txtCheckYpix = "auto";
-    }
-    form.txtPicWidth = signed_number(picture_width);
+    SetupFromFile setup;
+    std::string error;
+    if (!read_setup_from_file(p.positional[0], picture_width, setup, error))
+        return usage_error(err, cmd, error);
+    SetupForm& form = setup.form;
+    const RecordingDialogs& dialogs = setup.dialogs;
+    GridContext ctx = setup.context();
     form.chkBadSetup = p.has("--allow-invalid");
 
     const AcceptResult result = accept_setup(ctx);

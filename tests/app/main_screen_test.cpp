@@ -13,7 +13,9 @@
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
 #include "app/startup.h"
+#include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
+#include "video/frame_selection_screen.h"
 #include "tests/support/test_app.h"
 
 namespace rs {

@@ -1,0 +1,62 @@
+// rampsight-cli accuracy: the accuracy check of a set-up file, printed as
+// the lines the set-up screen appends to the day's accuracy report.
+
+#include <ostream>
+
+#include "app/text_file.h"
+#include "app/text_forms.h"
+#include "cli/cli_args.h"
+#include "cli/command_registry.h"
+#include "cli/setup_input.h"
+#include "grid/accuracy_check.h"
+#include "grid/grid_validation.h"
+
+namespace rs::cli {
+
+namespace {
+
+int cmd_accuracy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::string cmd = "accuracy";
+    auto p = parse_args(args, {"--picture-width", "--type"}, {});
+    if (!p.error.empty())
+        return usage_error(err, cmd, p.error);
+    if (p.positional.size() != 1)
+        return usage_error(err, cmd, "needs FILE.ipt");
+    double picture_width = 12000;
+    if (const std::string* w = p.option("--picture-width")) {
+        auto v = parse_number(*w);
+        if (!v || *v < 0)
+            return usage_error(err, cmd, "--picture-width must be a number of twips");
+        picture_width = *v;
+    }
+    const auto kind = jump_kind_option(p);
+    if (!kind)
+        return usage_error(err, cmd, "--type must be normal, sitski or barefoot");
+
+    SetupFromFile setup;
+    std::string error;
+    if (!read_setup_from_file(p.positional[0], picture_width, setup, error))
+        return usage_error(err, cmd, error);
+    // The ratios of the report are those of the set-up's last grid_check.
+    GridContext ctx = setup.context();
+    grid_check(ctx);
+
+    const GridDefinition& w = setup.grids.working;
+    const auto points = accuracy_points(w, *kind, AccuracyDisplay::HomologationLevel);
+    const AccuracyReportHeader header{setup.clock.now(), setup.grid, setup.form.front_ratio,
+                                      setup.form.back_ratio};
+    // CR LF as in the report file, so that the output appended to a report
+    // is the same as the screen's check.
+    out << join_crlf(accuracy_report_lines(setup.form, w, header, points));
+    return kExitOk;
+}
+
+const CommandRegistrar accuracy_command{
+    {"accuracy",
+     "accuracy FILE.ipt [--picture-width TWIPS] [--type normal|sitski|barefoot] (the report "
+     "lines, CR LF)",
+     cmd_accuracy}};
+
+}  // namespace
+
+}  // namespace rs::cli

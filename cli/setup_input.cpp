@@ -1,0 +1,104 @@
+#include "cli/setup_input.h"
+
+#include <ostream>
+
+#include "app/paths.h"
+#include "app/text_forms.h"
+#include "cli/command_registry.h"
+#include "grid/grid_file.h"
+#include "grid/setup_files.h"
+
+namespace rs::cli {
+
+int usage_error(std::ostream& err, const std::string& command, const std::string& problem) {
+    err << "rampsight-cli " << command << ": " << problem << "\n";
+    return kExitUsage;
+}
+
+std::optional<JumpKind> jump_kind_option(const ParsedArgs& p) {
+    const std::string* t = p.option("--type");
+    if (!t || *t == "normal")
+        return JumpKind::Normal;
+    if (*t == "sitski")
+        return JumpKind::SitSki;
+    if (*t == "barefoot")
+        return JumpKind::Barefoot;
+    return std::nullopt;
+}
+
+MsgResult RecordingDialogs::message(const MessageRequest& r) {
+    messages.push_back(r.text);
+    return r.buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+}
+std::string RecordingDialogs::input(const std::string&, const std::string&, const std::string&) {
+    return "";
+}
+std::optional<std::string> RecordingDialogs::open_file(const FileRequest&) {
+    return std::nullopt;
+}
+std::optional<std::string> RecordingDialogs::save_file(const FileRequest&) {
+    return std::nullopt;
+}
+std::string RecordingDialogs::browse_folder(const std::string&) {
+    return "";
+}
+
+std::string MemorySettings::get(std::string_view, std::string_view def) const {
+    return std::string(def);
+}
+bool MemorySettings::save(std::string_view, std::string_view) {
+    return true;
+}
+
+GridContext SetupFromFile::context() {
+    return GridContext{grids, form, settings, dialogs, log, clock, shared, "", {}};
+}
+
+bool read_setup_from_file(const std::string& path, double picture_width, SetupFromFile& s,
+                          std::string& error) {
+    auto setup = read_setup_file(path);
+    if (!setup.value) {
+        error = setup.error;
+        return false;
+    }
+    std::optional<CheckBuoyData> cb;
+    if (FileExists(check_buoy_path(path))) {
+        auto r = read_check_buoy_file(check_buoy_path(path));
+        if (!r.value) {
+            error = r.error;
+            return false;
+        }
+        cb = *r.value;
+    }
+
+    const int n = static_cast<int>(setup.value->trailer[2]);
+    s.grid = n >= 1 && n <= 3 ? n : 1;
+    s.shared.grid_count = s.grid;
+    s.grids.current = s.grid;
+    GridDefinition& w = s.grids.working;
+    w.corners = setup.value->corners;
+    w.c = setup.value->c;
+    w.jump_x = setup.value->jump_x;
+    w.jump_y = setup.value->jump_y;
+    SetupForm& form = s.form;
+    show_values_in_boxes(form, w);
+    form.ipt_file_description = path;
+    form.ipt_file_description_2 = setup.value->description;
+    form.grid_select = grid_caption(s.grid);
+    if (cb) {
+        w.check_buoy = {cb->screen_x, cb->screen_y, cb->survey_x, cb->survey_y};
+        form.txtCheckX = plain_number(cb->survey_x);
+        form.txtCheckY = plain_number(cb->survey_y);
+        form.txtCheckXpix = plain_number(cb->screen_x);
+        form.txtCheckYpix = plain_number(cb->screen_y);
+    } else {
+        form.txtCheckX.clear();
+        form.txtCheckY.clear();
+        form.txtCheckXpix = "auto";
+        form.txtCheckYpix = "auto";
+    }
+    form.txtPicWidth = signed_number(picture_width);
+    return true;
+}
+
+}  // namespace rs::cli
