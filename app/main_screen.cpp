@@ -22,7 +22,6 @@
 #include "app/text_forms.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
-#include "video/frame_selection_screen.h"
 
 namespace rs {
 

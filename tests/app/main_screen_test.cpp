@@ -15,7 +15,6 @@
 #include "app/startup.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
-#include "video/frame_selection_screen.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
