@@ -19,12 +19,16 @@ void FrameCache::put(std::int64_t q, FramePtr picture) {
         return;
     pictures_[q] = std::move(picture);
     while (size() > capacity_) {
-        // Farthest from the position goes first; pictures ahead are cheaper
-        // to make again than pictures behind, so they go first at equal
-        // distance.
+        // The end lying farther out of its side of the window goes first,
+        // measured in window lengths; pictures ahead are cheaper to make
+        // again than pictures behind, so at equal reach they go first.
         auto first = pictures_.begin();
         auto last = std::prev(pictures_.end());
-        if (position_ - first->first > last->first - position_) {
+        const double reach_behind =
+            static_cast<double>(position_ - first->first) / static_cast<double>(behind_);
+        const double reach_ahead =
+            static_cast<double>(last->first - position_) / static_cast<double>(ahead_);
+        if (reach_behind > reach_ahead) {
             pictures_.erase(first);
         } else {
             pictures_.erase(last);
