@@ -96,7 +96,9 @@ class NumberReader {
         }
         const Field& f = fields_[at_++];
         if (!is_number_text(f.text)) {
-            error_ = "line " + std::to_string(f.line) + ": \"" + f.text + "\" is not a number (" +
+            // A damaged file can hold anything: quote only the start of it.
+            const std::string shown = f.text.size() > 40 ? f.text.substr(0, 40) + "..." : f.text;
+            error_ = "line " + std::to_string(f.line) + ": \"" + shown + "\" is not a number (" +
                      what + ")";
             return std::nullopt;
         }
