@@ -9,6 +9,7 @@
 #include "app/pending_screens.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
+#include "video/frame_selection_screen.h"
 
 namespace rs {
 

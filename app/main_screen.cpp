@@ -22,6 +22,7 @@
 #include "app/text_forms.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
+#include "video/frame_selection_screen.h"
 
 namespace rs {
 

@@ -26,7 +26,6 @@ class PendingScreen : public QMainWindow {
 
 RS_PENDING_SCREEN(Measure, "Measure")
 RS_PENDING_SCREEN(PreviewForm, "Capture Video")
-RS_PENDING_SCREEN(frmSetStart, "Select Start and Contact Frame")
 RS_PENDING_SCREEN(LogView, "Video Log")
 RS_PENDING_SCREEN(PictureLogView, "Picture Log")
 

@@ -15,6 +15,7 @@
 #include "app/startup.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
+#include "video/frame_selection_screen.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
