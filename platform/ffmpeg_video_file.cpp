@@ -54,6 +54,13 @@ std::string av_error_text(int err) {
     return buf;
 }
 
+// Two decoding threads halve the run of decodes from a key picture to a
+// picture far into its group (a seek). The worker starts no work while the
+// foreground decodes, so two cores carry both.
+int decoding_threads() {
+    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+}
+
 // The demuxer landed after the key packet it was asked for.
 constexpr int kLandedLate = FFERRTAG('R', 'S', 'L', 'T');
 
@@ -137,7 +144,10 @@ class Decoder {
     explicit Decoder(const StreamInfo& info) : info_(info) {}
 
     // Takes over a demuxer already open on the file, or opens one.
-    bool open(FormatPtr fmt, std::string* error) {
+    // threads: decoding threads; more than one decodes several pictures at
+    // once (frame threading), which shortens a run of decodes from a key
+    // picture but delays each output by a picture per extra thread.
+    bool open(FormatPtr fmt, std::string* error, int threads = 1) {
         fmt_ = fmt ? std::move(fmt) : open_container(info_.path, error);
         if (!fmt_)
             return false;
@@ -162,9 +172,8 @@ class Decoder {
         }
         int r = avcodec_parameters_to_context(codec_.get(), info_.params.get());
         if (r >= 0) {
-            // Each decoder runs on one thread: frame threading would delay
-            // every output by a frame per thread, which a seek pays for.
-            codec_->thread_count = 1;
+            codec_->thread_count = threads;
+            codec_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
             codec_->pkt_timebase = info_.time_base;
             // Pictures whose references precede the starting key picture
             // (open groups) still come out, marked corrupt, so the count of
@@ -496,8 +505,8 @@ class FfmpegVideoFile final : public VideoFile {
             worker_.join();
     }
 
-    bool open_foreground(FormatPtr fmt, std::string* error) {
-        return foreground_.open(std::move(fmt), error);
+    bool open_foreground(FormatPtr fmt, std::string* error, int threads) {
+        return foreground_.open(std::move(fmt), error, threads);
     }
 
     const std::string& path() const override { return info_.path; }
@@ -614,7 +623,7 @@ class FfmpegVideoFile final : public VideoFile {
                 // be waiting for the lock.
                 lock.unlock();
                 std::string ignored;
-                opened = decoder.open(nullptr, &ignored);
+                opened = decoder.open(nullptr, &ignored, decoding_threads());
                 if (!opened)
                     return;  // the foreground still decodes on demand
                 lock.lock();
@@ -811,7 +820,7 @@ std::unique_ptr<VideoFile> open_ffmpeg_video(const std::string& path,
     }
 
     auto file = std::make_unique<FfmpegVideoFile>(std::move(info), options, width, height);
-    if (!file->open_foreground(std::move(fmt), error))
+    if (!file->open_foreground(std::move(fmt), error, decoding_threads()))
         return nullptr;
     return file;
 }
