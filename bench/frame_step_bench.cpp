@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
     };
     std::vector<double> first;
     step_to(n, first);  // the jump to the start is a cold seek, not a step
+    // The operator looks at the picture before holding the key down.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     std::vector<double> forward;
     for (int i = 0; i < steps; ++i)
         step_to(++n, forward);
