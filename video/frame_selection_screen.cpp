@@ -279,6 +279,11 @@ void frmSetStart::Form_Paint() {
 
 void frmSetStart::Form_GotFocus() {
     Timer2->start();
+    // The log viewer opens over this screen and hands it a video when it
+    // closes: the screen is already showing, so it is set up as it comes
+    // back to the front.
+    if (isVisible() && !view_done_ && app_.shared().navigation_state == "View")
+        Form_Paint();
 }
 
 void frmSetStart::Form_LostFocus() {

@@ -371,6 +371,25 @@ TEST_F(FrameSelectionScreen, ACaptureAfterViewingALoggedVideoIsStillSetUp) {
     EXPECT_EQ(f->lblDiskSpace->text(), " 100 MB");
 }
 
+TEST_F(FrameSelectionScreen, TheLogViewerOverTheScreenHandsItAnotherVideo) {
+    app->shared().current_video_path = video;
+    f->show();
+    paint_with("View");
+    EXPECT_EQ(f->Text6->text().toStdString(), video);
+
+    f->cmdViewLog_Click();
+    EXPECT_FALSE(f->view_done());
+    EXPECT_TRUE(app->log_view().isVisible());
+    const std::string other = t.video_folder + "/Jonesjump1.avi";
+    std::filesystem::copy_file(suite_video(), other);
+    app->shared().current_video_path = other;
+    app->log_view().close();
+    f->Form_GotFocus();  // back in front, still showing
+    EXPECT_EQ(f->Text6->text().toStdString(), other);
+    EXPECT_EQ(f->MediaPlayer1->fileName(), other);
+    EXPECT_TRUE(f->view_done());
+}
+
 TEST_F(FrameSelectionScreen, ARenamedCaptureIsMovedToTheNameTyped) {
     const std::string captured = t.video_folder + "/SmithXjump1.avi";
     std::filesystem::rename(video, captured);
