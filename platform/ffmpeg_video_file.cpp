@@ -119,6 +119,12 @@ struct StreamInfo {
     AVRational time_base{0, 1};
     double rate = 0;
     FrameIndex index;
+    // Groups a decode starts before the one it wants. Without timestamps
+    // the pictures of a group are numbered by counting what the decoder puts
+    // out; MPEG-1/2/4 decoders silently drop the leading B-pictures of an
+    // open group when its key picture is the first they see, so for them
+    // decoding starts one group earlier, where the count is sound.
+    int lead_gops = 0;
 };
 
 FormatPtr open_container(const std::string& path, std::string* error) {
@@ -196,9 +202,10 @@ class Decoder {
     Outcome decode_to(std::int64_t q, const Keep& keep, const Store& store, const Abandon& abandon,
                       FramePtr* out, std::string* error) {
         const FrameIndex& ix = info_.index;
-        std::int64_t start = ix.gop_of_picture(q);
+        const std::int64_t own = ix.gop_of_picture(q);
+        std::int64_t start = std::max<std::int64_t>(0, own - info_.lead_gops);
         bool carry_on = live_ && last_out_ >= 0 && last_out_ < q &&
-                        (ix.gop_of_picture(last_out_) == start || q - last_out_ <= 16);
+                        (ix.gop_of_picture(last_out_) == own || q - last_out_ <= 16);
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (!carry_on) {
                 int r = start_at(start);
@@ -241,13 +248,31 @@ class Decoder {
         const FrameIndex& ix = info_.index;
         const std::int64_t key = ix.key_packet(g);
         const PacketInfo& k = ix.packet(key);
-        std::int64_t ts = k.dts != kNoTime ? k.dts : k.pts;
-        int r = av_seek_frame(fmt_.get(), info_.stream, ts, AVSEEK_FLAG_BACKWARD);
-        if (r < 0)
-            r = avformat_seek_file(fmt_.get(), info_.stream, INT64_MIN, ts, ts, 0);
+        // Containers index their key packets by decode time (AVI, MP4) or
+        // by presentation time (Matroska); landing early is harmless, the
+        // packets before the key are read past.
+        int r = -1;
+        for (std::int64_t ts : {k.dts, k.pts}) {
+            if (ts == kNoTime || r >= 0)
+                continue;
+            r = av_seek_frame(fmt_.get(), info_.stream, ts, AVSEEK_FLAG_BACKWARD);
+            if (r < 0)
+                r = avformat_seek_file(fmt_.get(), info_.stream, INT64_MIN, ts, ts, 0);
+        }
+        if (r < 0) {
+            // No seek index at all: from the start, reading forwards.
+            const PacketInfo& first = ix.packet(0);
+            for (std::int64_t ts : {first.dts, first.pts, std::int64_t{0}}) {
+                if (ts != kNoTime && r < 0)
+                    r = avformat_seek_file(fmt_.get(), info_.stream, INT64_MIN, ts, ts, 0);
+            }
+            if (r < 0)
+                r = av_seek_frame(fmt_.get(), -1, 0, AVSEEK_FLAG_BYTE);
+        }
         if (r < 0)
             return r;
         avcodec_flush_buffers(codec_.get());
+        untrusted_gop_ = info_.lead_gops > 0 && g > 0 ? g : -1;
         skip_until_ = key;
         live_ = true;
         draining_ = false;
@@ -271,7 +296,9 @@ class Decoder {
                 av_packet_unref(packet_.get());
                 continue;
             }
-            std::int64_t p = info_.index.find_packet(packet_->dts, packet_->pos);
+            std::int64_t p = info_.index.find_packet(
+                packet_->dts == AV_NOPTS_VALUE ? kNoTime : packet_->dts,
+                packet_->pts == AV_NOPTS_VALUE ? kNoTime : packet_->pts, packet_->pos);
             if (p < 0 || (skip_until_ >= 0 && p < skip_until_)) {
                 av_packet_unref(packet_.get());
                 continue;
@@ -302,6 +329,8 @@ class Decoder {
             count_ = 0;
         }
         const std::int64_t q = ix.first_picture_of_gop(g) + count_++;
+        if (g == untrusted_gop_)
+            return -1;  // its leading pictures may be missing from the count
         const std::int64_t end =
             g + 1 < ix.gop_count() ? ix.first_picture_of_gop(g + 1) : ix.picture_count();
         return q < end ? q : -1;
@@ -482,6 +511,7 @@ class Decoder {
     std::int64_t fresh_gop_ = -1;  // the group the last seek went to
     std::int64_t count_gop_ = -1;
     std::int64_t count_ = 0;
+    std::int64_t untrusted_gop_ = -1;  // a group started at for its successor
 };
 
 class FfmpegVideoFile final : public VideoFile {
@@ -813,6 +843,16 @@ std::unique_ptr<VideoFile> open_ffmpeg_video(const std::string& path,
             p.pts = kNoTime;
     }
     info.index = FrameIndex::build(std::move(packets), frame_duration, !indexed);
+    switch (info.params->codec_id) {
+        case AV_CODEC_ID_MPEG1VIDEO:
+        case AV_CODEC_ID_MPEG2VIDEO:
+        case AV_CODEC_ID_MPEG4:
+            if (info.index.decoder_orders() && info.index.gop_count() < info.index.packet_count())
+                info.lead_gops = 1;
+            break;
+        default:
+            break;
+    }
     if (info.index.frame_count() == 0) {
         if (error)
             *error = "cannot open " + path + ": the file holds no frames";

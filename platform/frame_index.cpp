@@ -34,20 +34,20 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
     const bool no_pts = std::any_of(packets.begin(), packets.end(), [](const PacketInfo& p) {
         return !p.discard && p.pts == kNoTime;
     });
+    // Without timestamps, which pictures a cut group still holds is known
+    // only for those stored before any picture of the lost part can be
+    // shown: the packets after them are still decoded (they may be shown
+    // earlier), but get no frame.
+    auto shown_packets = static_cast<std::int64_t>(packets.size());
     if (maybe_cut && no_pts) {
-        // Without timestamps, which pictures a cut group still holds is
-        // known only for those stored before any picture of the lost part
-        // can be shown; the rest of the group is let go.
         auto last_key = std::find_if(packets.rbegin(), packets.rend(),
                                      [](const PacketInfo& p) { return p.key; });
         if (last_key != packets.rend()) {
             auto key_at = static_cast<std::int64_t>(packets.rend() - last_key) - 1;
-            auto size = static_cast<std::int64_t>(packets.size());
             bool all_keys = std::all_of(packets.begin() + key_at, packets.end(),
                                         [](const PacketInfo& p) { return p.key; });
-            if (!all_keys) {
-                packets.resize(static_cast<size_t>(std::max(key_at + 1, size - kMaxReorder)));
-            }
+            if (!all_keys)
+                shown_packets = std::max(key_at, shown_packets - kMaxReorder);
         }
     }
     ix.packets_ = std::move(packets);
@@ -69,12 +69,9 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
     // Presentation timestamps of the pictures, in presentation order.
     std::vector<std::int64_t> ts;
     if (ix.decoder_orders_) {
-        ix.picture_count_ = n_packets;
-        ts.reserve(pk.size());
-        for (std::int64_t p = 0; p < n_packets; ++p)
-            ts.push_back(pk[p].dts);
-        if (!ix.dts_increasing_)
-            ts.assign(pk.size(), kNoTime);
+        ix.picture_count_ = std::min(n_packets, shown_packets);
+        for (std::int64_t p = 0; p < ix.picture_count_; ++p)
+            ts.push_back(ix.dts_increasing_ ? pk[p].dts : kNoTime);
     } else {
         std::vector<std::pair<std::int64_t, std::int64_t>> order;
         for (std::int64_t p = 0; p < n_packets; ++p) {
@@ -86,6 +83,7 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
         for (const auto& [pts, p] : order) {
             ix.packet_picture_[p] = static_cast<std::int64_t>(ix.picture_packet_.size());
             ix.picture_packet_.push_back(p);
+            ix.picture_pts_.push_back(pts);
             ts.push_back(pts);
         }
         ix.picture_count_ = static_cast<std::int64_t>(order.size());
@@ -150,7 +148,18 @@ std::int64_t FrameIndex::gop_of_picture(std::int64_t q) const {
     return gop_of_packet(picture_packet_[static_cast<size_t>(q)]);
 }
 
-std::int64_t FrameIndex::find_packet(std::int64_t dts, std::int64_t pos) const {
+std::int64_t FrameIndex::find_packet(std::int64_t dts, std::int64_t pts, std::int64_t pos) const {
+    if (!decoder_orders_ && pts != kNoTime) {
+        auto [lo, hi] = std::equal_range(picture_pts_.begin(), picture_pts_.end(), pts);
+        std::int64_t found = -1;
+        for (auto it = lo; it != hi; ++it) {
+            const std::int64_t p = picture_packet_[static_cast<size_t>(it - picture_pts_.begin())];
+            // Two pictures with one time: the byte position tells them apart.
+            if (found < 0 || (pos >= 0 && packets_[p].pos == pos))
+                found = p;
+        }
+        return found;
+    }
     if (dts_increasing_) {
         if (dts == kNoTime)
             return -1;

@@ -75,10 +75,12 @@ class FrameIndex {
         return packet_picture_[static_cast<size_t>(p)];
     }
 
-    // The packet a demuxed packet is, found by its decode timestamp (or, when
-    // the stream's timestamps are not strictly increasing, its byte
-    // position); -1 when it is not one of the indexed packets.
-    std::int64_t find_packet(std::int64_t dts, std::int64_t pos) const;
+    // The packet a demuxed packet is; -1 when it is not one of the indexed
+    // packets. Found by its presentation timestamp where the container
+    // stores those (the decode timestamps a demuxer works out for such a
+    // container can change after a seek), else by its decode timestamp, or
+    // when neither is usable by its byte position.
+    std::int64_t find_packet(std::int64_t dts, std::int64_t pts, std::int64_t pos) const;
 
     std::int64_t missing_frames() const { return missing_; }
     std::int64_t duplicate_frames() const { return duplicates_; }
@@ -90,6 +92,7 @@ class FrameIndex {
     std::vector<std::int64_t> keys_;            // packet numbers of key packets
     std::vector<std::int64_t> packet_picture_;  // pts order: picture of each packet
     std::vector<std::int64_t> picture_packet_;  // pts order: packet of each picture
+    std::vector<std::int64_t> picture_pts_;     // pts order: pts of each picture
     std::vector<std::int64_t> frame_picture_;
     std::vector<std::int64_t> picture_frame_;
     std::int64_t picture_count_ = 0;

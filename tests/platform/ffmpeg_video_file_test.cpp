@@ -28,6 +28,9 @@ std::vector<VideoSpec> specs() {
         {"raw_bgr_avi", "avi", "-c:v rawvideo -pix_fmt bgr24", 320, 240, "25", 30, ""},
         {"long_gop_avi", "avi", test::long_gop_args(12), 320, 240, "30", 62, ""},
         {"long_gop_mp4", "mp4", test::long_gop_args(12), 320, 240, "30", 62, ""},
+        // Open groups whose leading B-pictures a decoder drops after a seek.
+        {"mpeg4_open_gop_avi", "avi", "-c:v mpeg4 -q:v 2 -bf 2 -g 12", 320, 240, "30", 62, ""},
+        {"mpeg2_mkv", "mkv", "-c:v mpeg2video -q:v 2 -bf 2 -g 12", 320, 240, "25", 62, ""},
     };
 }
 

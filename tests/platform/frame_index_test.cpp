@@ -35,8 +35,11 @@ TEST(FrameIndex, PresentationTimesOrderThePicturesAndGroupsStartAtKeys) {
     EXPECT_EQ(ix.gop_of_picture(3), 0);  // P3 is packet 1
     EXPECT_EQ(ix.gop_of_picture(4), 1);
     EXPECT_EQ(ix.gop_of_picture(6), 1);
-    EXPECT_EQ(ix.find_packet(5 * 512, -1), 5);
-    EXPECT_EQ(ix.find_packet(5 * 512 + 1, -1), -1);
+    // Found by presentation time whatever decode time the demuxer guessed.
+    EXPECT_EQ(ix.find_packet(kNoTime, 1024 + 5 * 512, -1), 6);
+    EXPECT_EQ(ix.find_packet(3 * 512, 1024 + 5 * 512, -1), 6);
+    EXPECT_EQ(ix.find_packet(5 * 512, 1024 + 5 * 512 + 1, -1), -1);  // not one of ours
+    EXPECT_EQ(ix.find_packet(5 * 512 + 1, kNoTime, -1), -1);
 }
 
 TEST(FrameIndex, WithoutPresentationTimesTheDecoderOrdersAndDtsGivesTheSlots) {
@@ -53,6 +56,7 @@ TEST(FrameIndex, WithoutPresentationTimesTheDecoderOrdersAndDtsGivesTheSlots) {
     for (int n = 0; n < 8; ++n)
         EXPECT_EQ(ix.picture_of_frame(n), pictures[n]) << n;
     EXPECT_EQ(ix.frame_of_picture(5), 6);
+    EXPECT_EQ(ix.find_packet(6, 6, -1), 5);  // AVI: decode time is the slot
     EXPECT_EQ(ix.missing_frames(), 1);
     EXPECT_EQ(ix.problem(), "1 frame is missing (the frame before is shown in place)");
 }
@@ -93,12 +97,15 @@ TEST(FrameIndex, PacketsBeforeTheFirstKeyAreDroppedAndBadTimesDoNotExplode) {
 TEST(FrameIndex, ACutLongGroupKeepsOnlyWhatCannotHaveBeenReordered) {
     // 40 packets with a key every 30, no pts: the last group was cut after
     // 10 packets. Pictures stored up to 16 places later may be shown
-    // earlier, so the cut group keeps its key only.
+    // earlier (even before the key, in an open group), so the cut group
+    // gives no frame.
     std::vector<PacketInfo> packets;
     for (int i = 0; i < 40; ++i)
         packets.push_back(pkt(i, kNoTime, i % 30 == 0));
     EXPECT_EQ(FrameIndex::build(packets, 1.0, /*maybe_cut=*/false).frame_count(), 40);
-    EXPECT_EQ(FrameIndex::build(packets, 1.0, /*maybe_cut=*/true).frame_count(), 31);
+    auto cut = FrameIndex::build(packets, 1.0, /*maybe_cut=*/true);
+    EXPECT_EQ(cut.frame_count(), 30);
+    EXPECT_EQ(cut.packet_count(), 40);  // still decoded: they may be shown earlier
     // A cut group long enough loses only its last 16.
     for (int i = 40; i < 60; ++i)
         packets.push_back(pkt(i, kNoTime, false));
