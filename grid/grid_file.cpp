@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/text_fields.h"
 #include "app/text_file.h"
 #include "app/text_forms.h"
 
@@ -36,46 +37,6 @@ std::string format_check_buoy_file(double screen_x, double screen_y, const std::
 
 namespace {
 
-struct Field {
-    std::string text;
-    size_t line = 0;  // counting from 1
-};
-
-// Fields separated by commas and line ends, blanks around them ignored; a
-// field that begins with a double quote runs to the closing quote. Blank
-// lines hold no field.
-std::vector<Field> split_fields(const std::vector<std::string>& lines, size_t first) {
-    std::vector<Field> fields;
-    for (size_t i = first; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (trim(line).empty())
-            continue;
-        size_t pos = 0;
-        while (true) {
-            while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
-                ++pos;
-            std::string text;
-            if (pos < line.size() && line[pos] == '"') {
-                size_t close = line.find('"', pos + 1);
-                if (close == std::string::npos)
-                    close = line.size();
-                text = line.substr(pos + 1, close - pos - 1);
-                pos = line.find(',', close);
-            } else {
-                size_t comma = line.find(',', pos);
-                text = trim(
-                    line.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
-                pos = comma;
-            }
-            fields.push_back({text, i + 1});
-            if (pos == std::string::npos)
-                break;
-            ++pos;  // past the comma
-        }
-    }
-    return fields;
-}
-
 // A whole line as a text field: surrounding blanks dropped, and the quotes
 // of a quoted field removed.
 std::string whole_line(const std::string& line) {
@@ -87,14 +48,14 @@ std::string whole_line(const std::string& line) {
 
 class NumberReader {
   public:
-    explicit NumberReader(std::vector<Field> fields) : fields_(std::move(fields)) {}
+    explicit NumberReader(std::vector<TextField> fields) : fields_(std::move(fields)) {}
     // The next field as a number, or nothing with error() set.
     std::optional<double> next(const std::string& what) {
         if (at_ >= fields_.size()) {
             error_ = "the file ends before " + what;
             return std::nullopt;
         }
-        const Field& f = fields_[at_++];
+        const TextField& f = fields_[at_++];
         if (!is_number_text(f.text)) {
             // A damaged file can hold anything: quote only the start of it.
             const std::string shown = f.text.size() > 40 ? f.text.substr(0, 40) + "..." : f.text;
@@ -107,7 +68,7 @@ class NumberReader {
     const std::string& error() const { return error_; }
 
   private:
-    std::vector<Field> fields_;
+    std::vector<TextField> fields_;
     size_t at_ = 0;
     std::string error_;
 };
@@ -123,7 +84,7 @@ FileRead<SetupFileData> parse_setup_file(const std::string& content) {
         return {std::nullopt, "the file has no description line (line 2)"};
     SetupFileData d;
     d.description = whole_line(lines[1]);
-    NumberReader in(split_fields(lines, 2));
+    NumberReader in(split_text_fields(lines, 2));
     for (int i = 0; i < 4; ++i) {
         double* v[4] = {&d.corners[i].screen_x, &d.corners[i].screen_y, &d.corners[i].survey_x,
                         &d.corners[i].survey_y};
@@ -158,7 +119,7 @@ FileRead<SetupFileData> parse_setup_file(const std::string& content) {
 }
 
 FileRead<CheckBuoyData> parse_check_buoy_file(const std::string& content) {
-    NumberReader in(split_fields(split_lines(content), 0));
+    NumberReader in(split_text_fields(split_lines(content), 0));
     CheckBuoyData d;
     double* v[4] = {&d.screen_x, &d.screen_y, &d.survey_x, &d.survey_y};
     const char* names[4] = {"check buoy screen X", "check buoy screen Y", "check buoy survey X",
