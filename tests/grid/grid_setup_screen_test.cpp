@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -504,6 +506,69 @@ TEST_F(SetupScreen, PictureFromFrameSelectionAndClicksUnderZoom) {
     expected.draw(Figure::cross(1650, 1050, cross, white));
     EXPECT_EQ(s->picture->figures(), expected.figures());
     EXPECT_EQ(s->picture->composed_image(), expected.composed_image());
+}
+
+TEST_F(SetupScreen, OverlayInTheMarkerStyleAndLabelColour) {
+    start();
+    enter_setup();
+    s->show_alignment_Click();
+    auto figures = s->picture->figures();
+    // Circles with a centre dot and four dots 5 twips out, white by default.
+    ASSERT_EQ(figures.size(), 5u * 6u);
+    EXPECT_EQ(figures[0], Figure::circle(kUL.x, kUL.y, 120, kWhite));
+    EXPECT_EQ(figures[3], Figure::point(kUL.x, kUL.y + 5, kWhite));
+
+    app->configuration().buoy_marker = "cross";
+    app->configuration().label_color = kYellow;
+    app->configuration().label_color_name = "yellow";
+    s->Show_grid();
+    figures = s->picture->figures();
+    ASSERT_EQ(figures.size(), 5u);
+    EXPECT_EQ(figures[4], Figure::cross(kCheckBuoy.x, kCheckBuoy.y, 60, kYellow));
+}
+
+TEST_F(SetupScreen, DragLabelsCarryTheirControls) {
+    start();
+    const QPointF label = *s->picture->overlay_position(s->AdjustmentLabel);
+    const QPointF up = *s->picture->overlay_position(s->AdjustUp);
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        const QPointF global = s->AdjustmentLabel->mapToGlobal(QPointF(at));
+        QMouseEvent e(type, QPointF(at), global, Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(s->AdjustmentLabel, &e);
+    };
+    send(QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton);
+    send(QEvent::MouseMove, QPoint(25, 15), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(25, 15), Qt::NoButton);
+    EXPECT_EQ(*s->picture->overlay_position(s->AdjustmentLabel), label + QPointF(300, 150));
+    EXPECT_EQ(*s->picture->overlay_position(s->AdjustUp), up + QPointF(300, 150));
+}
+
+TEST_F(SetupScreen, PictureMenus) {
+    start();
+    QImage shot(320, 240, QImage::Format_RGB32);
+    shot.fill(Qt::darkGreen);
+    const std::string file = t.tmp.make_dir("shots") + "/course.jpg";
+    ASSERT_TRUE(shot.save(QString::fromStdString(file)));
+    app->configuration().captures_folder = t.tmp.path() + "/shots/";
+
+    t.dialogs.cancel_file();
+    s->mnuLoadPicture_Click();  // cancelled: nothing changes
+    EXPECT_FALSE(s->picture->has_picture());
+    EXPECT_EQ(s->txtPicWidth->text(), " 12000");
+
+    t.dialogs.file(file);
+    s->mnuLoadPicture_Click();
+    const auto& request = t.dialogs.last().file;
+    EXPECT_EQ(request.initial_folder, t.tmp.path() + "/shots/");
+    EXPECT_EQ(request.filter,
+              "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|Jump "
+              "Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|");
+    EXPECT_EQ(s->picture->picture_pixels(), QSize(320, 240));
+    EXPECT_EQ(s->txtPicWidth->text().toStdString(), signed_number(picture_twips_from_pixels(320)));
+    EXPECT_EQ(app->setup_form().txtPicHeight, signed_number(picture_twips_from_pixels(240)));
+
+    s->mnuClearPicture_Click();
+    EXPECT_FALSE(s->picture->has_picture());
 }
 
 }  // namespace
