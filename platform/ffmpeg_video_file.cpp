@@ -100,14 +100,14 @@ class PicturePool : public std::enable_shared_from_this<PicturePool> {
     }
 
   private:
-    void give_back(std::vector<std::uint8_t> buffer) {
+    void give_back(PictureBytes buffer) {
         std::lock_guard lock(mu_);
         if (spare_.size() < kSpares)
             spare_.push_back(std::move(buffer));
     }
     static constexpr size_t kSpares = 4;
     std::mutex mu_;
-    std::vector<std::vector<std::uint8_t>> spare_;
+    std::vector<PictureBytes> spare_;
 };
 
 // What every decoder of one file shares; fixed once the file is open.

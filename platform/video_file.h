@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/picture_bytes.h"
+
 namespace rs {
 
 // A decoded frame: rows top to bottom, each row width * 3 bytes of blue,
@@ -16,7 +18,7 @@ namespace rs {
 struct Picture24 {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> bgr;
+    PictureBytes bgr;
 
     const std::uint8_t* row(int y) const { return bgr.data() + static_cast<size_t>(y) * width * 3; }
 };

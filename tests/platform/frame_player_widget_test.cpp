@@ -35,7 +35,8 @@ class LateVideo final : public VideoFile {
         auto pic = std::make_shared<Picture24>();
         pic->width = 64;
         pic->height = 48;
-        pic->bgr = test::marked_frame(static_cast<int>(n), 64, 48);
+        auto marked = test::marked_frame(static_cast<int>(n), 64, 48);
+        pic->bgr.assign(marked.begin(), marked.end());
         return pic;
     }
     FramePtr ready_frame(std::int64_t n) override {
