@@ -336,6 +336,8 @@ void Grid_Setup::build_overlays() {
     picture->add_drag_group(gridLockedLabel, {lblGridDragIt});
 
     lblCB = label(picture, "lblCB", "<-Check Buoy Should Be Here");
+    // Labels over the picture let clicks through to the buoy under them.
+    lblCB->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblCB->hide();
     picture->place_overlay(lblCB, QPointF(0, 0));
 
