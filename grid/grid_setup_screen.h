@@ -37,13 +37,31 @@ class PictureCanvas;
 struct CanvasMouseEvent;
 
 // The value boxes, each with its change handler named after it.
-#define RS_SETUP_VALUE_BOXES(X)                                                             \
-    X(upper_left_x)                                                                         \
-    X(upper_left_y)                                                                         \
-    X(lower_left_x) X(lower_left_y) X(upper_right_x) X(upper_right_y) X(lower_right_x)      \
-        X(lower_right_y) X(ul_survey_x) X(ul_survey_y) X(ll_survey_x) X(ll_survey_y)        \
-            X(ur_survey_x) X(ur_survey_y) X(lr_survey_x) X(lr_survey_y) X(jump_x) X(jump_y) \
-                X(txtCheckX) X(txtCheckY) X(txtCheckXpix) X(txtCheckYpix)
+// clang-format off
+#define RS_SETUP_VALUE_BOXES(X) \
+    X(upper_left_x) \
+    X(upper_left_y) \
+    X(lower_left_x) \
+    X(lower_left_y) \
+    X(upper_right_x) \
+    X(upper_right_y) \
+    X(lower_right_x) \
+    X(lower_right_y) \
+    X(ul_survey_x) \
+    X(ul_survey_y) \
+    X(ll_survey_x) \
+    X(ll_survey_y) \
+    X(ur_survey_x) \
+    X(ur_survey_y) \
+    X(lr_survey_x) \
+    X(lr_survey_y) \
+    X(jump_x) \
+    X(jump_y) \
+    X(txtCheckX) \
+    X(txtCheckY) \
+    X(txtCheckXpix) \
+    X(txtCheckYpix)
+// clang-format on
 
 class Grid_Setup final : public QMainWindow {
     Q_OBJECT
