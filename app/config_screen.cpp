@@ -13,6 +13,7 @@
 
 #include "app/app.h"
 #include "app/main_screen.h"
+#include "app/screen_widgets.h"
 #include "app/text_fields.h"
 #include "app/text_file.h"
 #include "grid/setup_files.h"
@@ -20,6 +21,8 @@
 namespace rs {
 
 namespace {
+
+using namespace widgets;
 
 // The measurement screen labels whose text colour follows the label colour.
 const char* const kColoredLabels[] = {
@@ -39,20 +42,6 @@ unsigned default_label_color(const std::string& name) {
             return kWhite;
     }
     return kBlack;
-}
-
-QRadioButton* option(QWidget* parent, QLayout* layout, const char* name, const char* caption) {
-    auto* b = new QRadioButton(caption, parent);
-    b->setObjectName(name);
-    layout->addWidget(b);
-    return b;
-}
-
-QCheckBox* check(QWidget* parent, QLayout* layout, const char* name, const char* caption) {
-    auto* b = new QCheckBox(caption, parent);
-    b->setObjectName(name);
-    layout->addWidget(b);
-    return b;
 }
 
 QGroupBox* group(QWidget* parent, const char* name, const char* caption) {

@@ -18,6 +18,7 @@
 #include "app/config_screen.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
+#include "app/screen_widgets.h"
 #include "app/startup.h"
 #include "app/text_forms.h"
 #include "grid/grid_setup_screen.h"
@@ -28,17 +29,7 @@ namespace rs {
 
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
+using namespace widgets;
 
 }  // namespace
 

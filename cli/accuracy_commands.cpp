@@ -22,20 +22,16 @@ int cmd_accuracy(const std::vector<std::string>& args, std::ostream& out, std::o
         return usage_error(err, cmd, p.error);
     if (p.positional.size() != 1)
         return usage_error(err, cmd, "needs FILE.ipt");
-    double picture_width = 12000;
-    if (const std::string* w = p.option("--picture-width")) {
-        auto v = parse_number(*w);
-        if (!v || *v < 0)
-            return usage_error(err, cmd, "--picture-width must be a number of twips");
-        picture_width = *v;
-    }
+    const auto picture_width = picture_width_option(p);
+    if (!picture_width)
+        return usage_error(err, cmd, "--picture-width must be a number of twips");
     const auto kind = jump_kind_option(p);
     if (!kind)
         return usage_error(err, cmd, "--type must be normal, sitski or barefoot");
 
     SetupFromFile setup;
     std::string error;
-    if (!read_setup_from_file(p.positional[0], picture_width, setup, error))
+    if (!read_setup_from_file(p.positional[0], *picture_width, setup, error))
         return usage_error(err, cmd, error);
     // The ratios of the report are those of the set-up's last grid_check.
     GridContext ctx = setup.context();

@@ -215,16 +215,12 @@ int cmd_check(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return usage_error(err, cmd, p.error);
     if (p.positional.size() != 1)
         return usage_error(err, cmd, "needs FILE.ipt");
-    double picture_width = 12000;
-    if (const std::string* w = p.option("--picture-width")) {
-        auto v = parse_number(*w);
-        if (!v || *v < 0)
-            return usage_error(err, cmd, "--picture-width must be a number of twips");
-        picture_width = *v;
-    }
+    const auto picture_width = picture_width_option(p);
+    if (!picture_width)
+        return usage_error(err, cmd, "--picture-width must be a number of twips");
     SetupFromFile setup;
     std::string error;
-    if (!read_setup_from_file(p.positional[0], picture_width, setup, error))
+    if (!read_setup_from_file(p.positional[0], *picture_width, setup, error))
         return usage_error(err, cmd, error);
     SetupForm& form = setup.form;
     const RecordingDialogs& dialogs = setup.dialogs;
@@ -234,9 +230,9 @@ int cmd_check(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const AcceptResult result = accept_setup(ctx);
     const bool accepted = result.outcome == AcceptOutcome::Accepted;
     // grid_check runs only when the acceptance reaches the results file.
-    const bool ratios = picture_width != 0 && (result.outcome == AcceptOutcome::Accepted ||
-                                               result.outcome == AcceptOutcome::MissingValues ||
-                                               result.outcome == AcceptOutcome::NoUniqueSolution);
+    const bool ratios = *picture_width != 0 && (result.outcome == AcceptOutcome::Accepted ||
+                                                result.outcome == AcceptOutcome::MissingValues ||
+                                                result.outcome == AcceptOutcome::NoUniqueSolution);
     auto opt = [](const std::optional<double>& v) { return v ? json_number(*v) : "null"; };
     if (p.has("--json")) {
         out << "{\"accepted\": " << (accepted ? "true" : "false") << ", \"messages\": [";

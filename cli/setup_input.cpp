@@ -15,6 +15,16 @@ int usage_error(std::ostream& err, const std::string& command, const std::string
     return kExitUsage;
 }
 
+std::optional<double> picture_width_option(const ParsedArgs& args) {
+    const std::string* w = args.option("--picture-width");
+    if (!w)
+        return 12000.0;
+    auto v = parse_number(*w);
+    if (!v || *v < 0)
+        return std::nullopt;
+    return v;
+}
+
 std::optional<JumpKind> jump_kind_option(const ParsedArgs& p) {
     const std::string* t = p.option("--type");
     if (!t || *t == "normal")

@@ -26,6 +26,10 @@ int usage_error(std::ostream& err, const std::string& command, const std::string
 // nothing when the value is none of them.
 std::optional<JumpKind> jump_kind_option(const ParsedArgs& args);
 
+// The picture width of "--picture-width TWIPS" (12000 when absent), or
+// nothing when the value is not a number of twips at or above 0.
+std::optional<double> picture_width_option(const ParsedArgs& args);
+
 // Prompts answered as an operator who only reads: every message is kept.
 class RecordingDialogs final : public Dialogs {
   public:

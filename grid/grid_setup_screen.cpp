@@ -22,6 +22,7 @@
 #include "app/app.h"
 #include "app/main_screen.h"
 #include "app/paths.h"
+#include "app/screen_widgets.h"
 #include "app/text_file.h"
 #include "app/text_forms.h"
 #include "grid/grid_validation.h"
@@ -32,30 +33,13 @@ namespace rs {
 
 namespace {
 
+using namespace widgets;
+
 constexpr double kPixel = 15;  // twips: one nudge
 constexpr const char* kPictureFilter =
     "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|Jump Picture "
     "Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|";
 constexpr const char* kCaptureFile = "currentcapture.bmp";
-
-QLabel* label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QRadioButton* option(QWidget* parent, QLayout* layout, const char* name, const char* caption) {
-    auto* b = new QRadioButton(caption, parent);
-    b->setObjectName(name);
-    layout->addWidget(b);
-    return b;
-}
 
 QToolButton* arrow(QWidget* parent, const char* name, Qt::ArrowType type) {
     auto* b = new QToolButton(parent);

@@ -18,6 +18,7 @@
 #include "app/main_screen.h"
 #include "app/paths.h"
 #include "app/pending_screens.h"
+#include "app/screen_widgets.h"
 #include "app/text_forms.h"
 #include "grid/grid_setup_screen.h"
 #include "platform/frame_player_widget.h"
@@ -27,6 +28,8 @@
 namespace rs {
 
 namespace {
+
+using namespace widgets;
 
 constexpr const char* kSelectStart = "Select Start Position using direction buttons and/or slider";
 constexpr const char* kSelectContact =
@@ -38,26 +41,6 @@ QString q(const std::string& text) {
 
 std::string s(const QString& text) {
     return text.toStdString();
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QLineEdit* text_box(QWidget* parent, const char* name, const char* text, int width = 0) {
-    auto* t = new QLineEdit(text, parent);
-    t->setObjectName(name);
-    if (width > 0)
-        t->setMaximumWidth(width);
-    return t;
 }
 
 // The player's open video lent to the frame extraction, so that the frame

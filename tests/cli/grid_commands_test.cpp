@@ -4,22 +4,14 @@
 
 #include "app/text_file.h"
 #include "cli/command_registry.h"
+#include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = cli::run_cli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::cli;
+using test::CliRun;
 
 class GridCli : public ::testing::Test {
   protected:

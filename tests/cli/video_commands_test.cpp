@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/command_registry.h"
+#include "tests/cli/cli_run.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/video/avi_test_files.h"
@@ -15,17 +16,9 @@ using test::slurp;
 using test::spit;
 using test::TempDir;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
+using test::CliRun;
 CliRun run(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    int status = run_cli(args, out, err);
-    return {status, out.str(), err.str()};
+    return test::cli(args);
 }
 
 // The frame index shown by the middle pixel of a BMP of a marked video.
