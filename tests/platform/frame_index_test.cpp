@@ -116,6 +116,20 @@ TEST(FrameIndex, ACutLongGroupKeepsOnlyWhatCannotHaveBeenReordered) {
     EXPECT_EQ(FrameIndex::build(packets, 1.0, true).frame_count(), 60);
 }
 
+TEST(FrameIndex, PositionsGoWellBeyondSixteenBits) {
+    // Over 18 minutes at 60 frames per second, a key every 60 packets.
+    std::vector<PacketInfo> packets;
+    for (std::int64_t i = 0; i < 70000; ++i)
+        packets.push_back(pkt(i, kNoTime, i % 60 == 0));
+    auto ix = FrameIndex::build(packets, 1.0);
+    ASSERT_EQ(ix.frame_count(), 70000);
+    for (std::int64_t n : {32767, 32768, 65535, 65536, 69999}) {
+        EXPECT_EQ(ix.picture_of_frame(n), n);
+        EXPECT_EQ(ix.gop_of_picture(n), n / 60);
+        EXPECT_EQ(ix.find_packet(n, kNoTime, -1), n);
+    }
+}
+
 FramePtr picture() {
     return std::make_shared<Picture24>();
 }
