@@ -204,8 +204,14 @@ class Decoder {
         const FrameIndex& ix = info_.index;
         const std::int64_t own = ix.gop_of_picture(q);
         std::int64_t start = std::max<std::int64_t>(0, own - info_.lead_gops);
-        bool carry_on = live_ && last_out_ >= 0 && last_out_ < q &&
-                        (ix.gop_of_picture(last_out_) == own || q - last_out_ <= 16);
+        // Going on from where the decoder stands beats a seek when fewer
+        // pictures lie between (always so for the next step forwards; never
+        // for a jump in an intra-only stream, where a seek costs one).
+        const std::int64_t first_of_own = ix.decoder_orders()
+                                              ? ix.first_picture_of_gop(own)
+                                              : ix.picture_of_packet(ix.key_packet(own));
+        const std::int64_t seek_cost = q - std::min(first_of_own, q) + 1;
+        bool carry_on = live_ && last_out_ >= 0 && last_out_ < q && q - last_out_ <= seek_cost;
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (!carry_on) {
                 int r = start_at(start);
