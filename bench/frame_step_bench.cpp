@@ -76,8 +76,9 @@ int main(int argc, char** argv) {
         }
     }
     const auto pace = std::chrono::milliseconds(pace_ms);
-    // RS_BENCH_TRACE=1 names every step slower than 10 ms on stderr.
+    // RS_BENCH_TRACE=MS names every step slower than MS milliseconds on stderr.
     const bool trace = std::getenv("RS_BENCH_TRACE") != nullptr;
+    const double trace_ms = trace ? std::atof(std::getenv("RS_BENCH_TRACE")) : 0;
 
     std::string error;
     auto start = Clock::now();
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
         auto t = Clock::now();
         rs::FramePtr pic = video->frame(to, &error);
         times.push_back(ms_since(t));
-        if (trace && times.back() > 10) {
+        if (trace && times.back() > trace_ms) {
             std::fprintf(stderr, "slow step to %lld: %.1f ms\n", static_cast<long long>(to),
                          times.back());
         }

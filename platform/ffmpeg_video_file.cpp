@@ -2,15 +2,23 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <thread>
 
 #include "platform/frame_cache.h"
 #include "platform/frame_index.h"
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -60,6 +68,13 @@ std::string av_error_text(int err) {
 int decoding_threads() {
     return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
 }
+
+#if defined(__linux__)
+constexpr int kWorkerNice = 5;
+#endif
+
+// How long after the first frame is asked for the worker begins.
+constexpr std::chrono::milliseconds kWorkerDelay{50};
 
 // The demuxer landed after the key packet it was asked for.
 constexpr int kLandedLate = FFERRTAG('R', 'S', 'L', 'T');
@@ -196,6 +211,11 @@ class Decoder {
         return true;
     }
 
+    // Pictures to decode before picture q comes out.
+    std::int64_t cost_to(std::int64_t q) const {
+        return continues_to(q) ? q - last_out_ : seek_cost(q);
+    }
+
     // Decodes until picture q comes out and returns it in *out. Every
     // picture on the way for which keep() holds is converted and handed to
     // store(); abandon() is asked between pictures.
@@ -204,14 +224,7 @@ class Decoder {
         const FrameIndex& ix = info_.index;
         const std::int64_t own = ix.gop_of_picture(q);
         std::int64_t start = std::max<std::int64_t>(0, own - info_.lead_gops);
-        // Going on from where the decoder stands beats a seek when fewer
-        // pictures lie between (always so for the next step forwards; never
-        // for a jump in an intra-only stream, where a seek costs one).
-        const std::int64_t first_of_own = ix.decoder_orders()
-                                              ? ix.first_picture_of_gop(own)
-                                              : ix.picture_of_packet(ix.key_packet(own));
-        const std::int64_t seek_cost = q - std::min(first_of_own, q) + 1;
-        bool carry_on = live_ && last_out_ >= 0 && last_out_ < q && q - last_out_ <= seek_cost;
+        bool carry_on = continues_to(q);
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (!carry_on) {
                 int r = start_at(start);
@@ -236,6 +249,21 @@ class Decoder {
 
   private:
     enum class Run { Done, Abandon, Failed, Retry };
+
+    std::int64_t seek_cost(std::int64_t q) const {
+        const FrameIndex& ix = info_.index;
+        const std::int64_t own = ix.gop_of_picture(q);
+        const std::int64_t first = ix.decoder_orders() ? ix.first_picture_of_gop(own)
+                                                       : ix.picture_of_packet(ix.key_packet(own));
+        return q - std::min(first, q) + 1;
+    }
+
+    // Going on from where the decoder stands beats a seek when fewer
+    // pictures lie between (always so for the next step forwards; never for
+    // a jump in an intra-only stream, where a seek costs one picture).
+    bool continues_to(std::int64_t q) const {
+        return live_ && last_out_ >= 0 && last_out_ < q && q - last_out_ <= seek_cost(q);
+    }
 
     Outcome fail(std::string* error, const std::string& text) {
         live_ = false;
@@ -561,7 +589,7 @@ class FfmpegVideoFile final : public VideoFile {
             return nullptr;
         }
         const std::int64_t q = info_.index.picture_of_frame(n);
-        if (FramePtr hit = move_to(q, /*ready_only=*/false))
+        if (FramePtr hit = move_to(q))
             return hit;
 
         std::lock_guard fg(foreground_mu_);
@@ -572,7 +600,15 @@ class FfmpegVideoFile final : public VideoFile {
             // key picture beside it could only be slower.
             const auto& ix = info_.index;
             const std::int64_t target = worker_target_;
-            if (target >= q && ix.gop_of_picture(target) == ix.gop_of_picture(q)) {
+            // Waiting pays when the worker is nearer the picture than the
+            // foreground decoder would be.
+            const std::int64_t worker_cost =
+                worker_last_out_ >= 0 && worker_last_out_ < q &&
+                        ix.gop_of_picture(worker_last_out_) == ix.gop_of_picture(q)
+                    ? q - worker_last_out_
+                    : std::numeric_limits<std::int64_t>::max();
+            if (target >= q && ix.gop_of_picture(target) == ix.gop_of_picture(q) &&
+                worker_cost <= foreground_.cost_to(q)) {
                 cv_.wait(lock, [&] { return cache_.get(q) || worker_target_ != target; });
             }
             if (FramePtr hit = cache_.get(q))
@@ -584,8 +620,9 @@ class FfmpegVideoFile final : public VideoFile {
             return x >= q - kKeepBehindOnSeek && x < q && cache_.wanted(x);
         };
         auto store = [&](std::int64_t x, const FramePtr& f) {
+            std::vector<FramePtr> dropped;
             std::lock_guard lock(mu_);
-            cache_.put(x, f);
+            dropped = cache_.put(x, f);
         };
         FramePtr out;
         std::string why;
@@ -609,13 +646,13 @@ class FfmpegVideoFile final : public VideoFile {
             return nullptr;
         if (!options_.prefetch)
             return frame(n, nullptr);
-        return move_to(info_.index.picture_of_frame(n), /*ready_only=*/true);
+        return move_to(info_.index.picture_of_frame(n));
     }
 
   private:
     // Moves the cache window to picture q and wakes the worker; the picture
     // when it is held.
-    FramePtr move_to(std::int64_t q, bool ready_only) {
+    FramePtr move_to(std::int64_t q) {
         FramePtr hit;
         bool start_worker = false;
         {
@@ -623,9 +660,7 @@ class FfmpegVideoFile final : public VideoFile {
             if (q != cache_.position() || !moved_) {
                 cache_.set_position(q);
                 ++version_;
-                // One frame asked for (an extraction) needs no worker; a
-                // reader that moves does.
-                start_worker = options_.prefetch && !worker_.joinable() && (moved_ || ready_only);
+                start_worker = options_.prefetch && !worker_.joinable();
                 moved_ = true;
             }
             hit = cache_.get(q);
@@ -642,7 +677,17 @@ class FfmpegVideoFile final : public VideoFile {
     void work() {
         Decoder decoder(info_);
         bool opened = false;
+#if defined(__linux__)
+        // Below the screen's thread, so a step is answered at once even
+        // while the worker keeps both cores busy (the decoder's own threads,
+        // started from here, inherit this).
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kWorkerNice);
+#endif
         std::unique_lock lock(mu_);
+        // One frame asked for and the file closed (an extraction) needs no
+        // worker: it begins only when the file is still open a moment later.
+        if (cv_.wait_for(lock, kWorkerDelay, [&] { return stop_; }))
+            return;
         while (!stop_) {
             if (foreground_busy_) {
                 cv_.wait(lock, [&] { return stop_ || !foreground_busy_; });
@@ -669,12 +714,14 @@ class FfmpegVideoFile final : public VideoFile {
             lock.unlock();
             auto keep = [&](std::int64_t x) {
                 std::lock_guard g(mu_);
+                worker_last_out_ = x;
                 return cache_.wanted(x);
             };
             auto store = [&](std::int64_t x, const FramePtr& f) {
+                std::vector<FramePtr> dropped;
                 {
                     std::lock_guard g(mu_);
-                    cache_.put(x, f);
+                    dropped = cache_.put(x, f);
                 }
                 cv_.notify_all();
             };
@@ -687,6 +734,7 @@ class FfmpegVideoFile final : public VideoFile {
             auto outcome = decoder.decode_to(q, keep, store, abandon, &out, &ignored);
             lock.lock();
             worker_target_ = -1;
+            worker_last_out_ = -1;
             cv_.notify_all();
             if (outcome == Decoder::Outcome::Failed && cache_.in_window(q))
                 cache_.mark_failed(q);
@@ -705,7 +753,8 @@ class FfmpegVideoFile final : public VideoFile {
     bool moved_ = false;
     bool stop_ = false;
     bool foreground_busy_ = false;
-    std::int64_t worker_target_ = -1;  // the picture the worker decodes towards
+    std::int64_t worker_target_ = -1;    // the picture the worker decodes towards
+    std::int64_t worker_last_out_ = -1;  // the last picture it put out
     std::thread worker_;
 
     std::mutex foreground_mu_;  // one caller at a time decodes in the foreground

@@ -14,9 +14,10 @@ FramePtr FrameCache::get(std::int64_t q) const {
     return it == pictures_.end() ? nullptr : it->second;
 }
 
-void FrameCache::put(std::int64_t q, FramePtr picture) {
+std::vector<FramePtr> FrameCache::put(std::int64_t q, FramePtr picture) {
+    std::vector<FramePtr> dropped;
     if (!picture || !in_window(q))
-        return;
+        return dropped;
     pictures_[q] = std::move(picture);
     while (size() > capacity_) {
         // The end lying farther out of its side of the window goes first,
@@ -28,12 +29,11 @@ void FrameCache::put(std::int64_t q, FramePtr picture) {
             static_cast<double>(position_ - first->first) / static_cast<double>(behind_);
         const double reach_ahead =
             static_cast<double>(last->first - position_) / static_cast<double>(ahead_);
-        if (reach_behind > reach_ahead) {
-            pictures_.erase(first);
-        } else {
-            pictures_.erase(last);
-        }
+        auto out = reach_behind > reach_ahead ? first : last;
+        dropped.push_back(std::move(out->second));
+        pictures_.erase(out);
     }
+    return dropped;
 }
 
 void FrameCache::set_position(std::int64_t q) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "platform/video_file.h"
 
@@ -26,8 +27,10 @@ class FrameCache {
 
     FramePtr get(std::int64_t q) const;
     // Keeps the picture when it lies in the window, evicting the pictures
-    // farthest from the position to stay within capacity.
-    void put(std::int64_t q, FramePtr picture);
+    // farthest from the position to stay within capacity. What it lets go
+    // is returned, so the caller can free it (megabytes, a costly unmap)
+    // after releasing its lock.
+    std::vector<FramePtr> put(std::int64_t q, FramePtr picture);
     // Moves the window; pictures outside it are dropped lazily, on put.
     void set_position(std::int64_t q);
     std::int64_t position() const { return position_; }

@@ -147,7 +147,7 @@ TEST(FrameCache, HoldsTwiceAsMuchBehindAsAheadAndEvictsTheFarthest) {
     EXPECT_EQ(cache.size(), 10);
     // Moving forward: the new frame comes in, the farthest behind goes.
     cache.set_position(101);
-    cache.put(104, picture());
+    EXPECT_EQ(cache.put(104, picture()).size(), 1u);  // handed back, to be freed unlocked
     EXPECT_EQ(cache.size(), 10);
     EXPECT_FALSE(cache.get(94));
     EXPECT_TRUE(cache.get(95));
