@@ -660,7 +660,8 @@ class FfmpegVideoFile final : public VideoFile {
             if (q != cache_.position() || !moved_) {
                 cache_.set_position(q);
                 ++version_;
-                start_worker = options_.prefetch && !worker_.joinable();
+                start_worker = options_.prefetch && !worker_started_;
+                worker_started_ = worker_started_ || start_worker;
                 moved_ = true;
             }
             hit = cache_.get(q);
@@ -751,6 +752,7 @@ class FfmpegVideoFile final : public VideoFile {
     FrameCache cache_;
     std::uint64_t version_ = 0;  // bumped whenever the position moves
     bool moved_ = false;
+    bool worker_started_ = false;
     bool stop_ = false;
     bool foreground_busy_ = false;
     std::int64_t worker_target_ = -1;    // the picture the worker decodes towards
