@@ -20,9 +20,9 @@ namespace {
 
 using test::make_video;
 using test::read_mark;
-using test::VideoSpec;
+using test::VideoRecipe;
 
-std::vector<VideoSpec> specs() {
+std::vector<VideoRecipe> recipes() {
     return {
         {"mjpeg_avi", "avi", "-c:v mjpeg -q:v 3", 320, 240, "30000/1001", 40, ""},
         {"raw_bgr_avi", "avi", "-c:v rawvideo -pix_fmt bgr24", 320, 240, "25", 30, ""},
@@ -41,14 +41,14 @@ class Videos {
         static Videos videos;
         return videos;
     }
-    std::string path(const VideoSpec& spec) {
-        auto it = made_.find(spec.name);
+    std::string path(const VideoRecipe& recipe) {
+        auto it = made_.find(recipe.name);
         if (it != made_.end())
             return it->second;
-        std::string p = dir_.file(spec.name + "." + spec.container);
-        if (!make_video(spec, p))
+        std::string p = dir_.file(recipe.name + "." + recipe.container);
+        if (!make_video(recipe, p))
             p.clear();
-        made_[spec.name] = p;
+        made_[recipe.name] = p;
         return p;
     }
 
@@ -64,7 +64,7 @@ double declared_rate(const std::string& rate) {
     return std::stod(rate.substr(0, slash)) / std::stod(rate.substr(slash + 1));
 }
 
-class DecodeTest : public ::testing::TestWithParam<VideoSpec> {
+class DecodeTest : public ::testing::TestWithParam<VideoRecipe> {
   protected:
     void SetUp() override {
         path_ = Videos::get().path(GetParam());
@@ -194,15 +194,15 @@ TEST_P(DecodeTest, AFileCutInTheMiddleGivesTheFramesBeforeTheCut) {
         ASSERT_EQ(mark(*file, n), n);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codecs, DecodeTest, ::testing::ValuesIn(specs()),
+INSTANTIATE_TEST_SUITE_P(Codecs, DecodeTest, ::testing::ValuesIn(recipes()),
                          [](const auto& info) { return info.param.name; });
 
 TEST(VideoFileGaps, AMissingFrameIsDetectedAndShowsTheFrameBefore) {
     test::TempDir dir;
-    VideoSpec spec{"gap", "avi", "-c:v mjpeg -q:v 3",      320, 240,
-                   "30",  12,    "select='not(eq(n\\,5))'"};
+    VideoRecipe recipe{"gap", "avi", "-c:v mjpeg -q:v 3",      320, 240,
+                       "30",  12,    "select='not(eq(n\\,5))'"};
     const std::string path = dir.file("gap.avi");
-    ASSERT_TRUE(make_video(spec, path));
+    ASSERT_TRUE(make_video(recipe, path));
     std::string error;
     auto file = VideoFile::open(path, &error);
     ASSERT_TRUE(file) << error;

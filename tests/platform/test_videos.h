@@ -19,7 +19,7 @@ namespace rs::test {
 
 inline constexpr int kMarkBits = 16;
 
-struct VideoSpec {
+struct VideoRecipe {
     std::string name;        // for test names
     std::string container;   // file extension: "avi", "mp4"
     std::string codec_args;  // ffmpeg output options
@@ -30,9 +30,12 @@ struct VideoSpec {
     std::string filter;  // an optional -vf filter (e.g. dropping a frame)
 };
 
+// The name the frame selection screen's tests know it by.
+using VideoSpec = VideoRecipe;
+
 // gtest names a video by its name rather than dumping its bytes.
-inline void PrintTo(const VideoSpec& spec, std::ostream* os) {
-    *os << spec.name;
+inline void PrintTo(const VideoRecipe& recipe, std::ostream* os) {
+    *os << recipe.name;
 }
 
 inline std::vector<std::uint8_t> marked_frame(int n, int width, int height) {
@@ -79,19 +82,19 @@ inline bool have_encoder(const std::string& name) {
 }
 
 // Writes the video to path; false when ffmpeg failed.
-inline bool make_video(const VideoSpec& spec, const std::string& path) {
+inline bool make_video(const VideoRecipe& recipe, const std::string& path) {
     std::string cmd = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt bgr24 -s " +
-                      std::to_string(spec.width) + "x" + std::to_string(spec.height) + " -r " +
-                      spec.rate + " -i - ";
-    if (!spec.filter.empty())
-        cmd += "-vf \"" + spec.filter + "\" -fps_mode passthrough ";
-    cmd += spec.codec_args + " '" + path + "'";
+                      std::to_string(recipe.width) + "x" + std::to_string(recipe.height) + " -r " +
+                      recipe.rate + " -i - ";
+    if (!recipe.filter.empty())
+        cmd += "-vf \"" + recipe.filter + "\" -fps_mode passthrough ";
+    cmd += recipe.codec_args + " '" + path + "'";
     FILE* pipe = popen(cmd.c_str(), "w");
     if (!pipe)
         return false;
     bool ok = true;
-    for (int n = 0; n < spec.frames && ok; ++n) {
-        auto frame = marked_frame(n, spec.width, spec.height);
+    for (int n = 0; n < recipe.frames && ok; ++n) {
+        auto frame = marked_frame(n, recipe.width, recipe.height);
         ok = std::fwrite(frame.data(), 1, frame.size(), pipe) == frame.size();
     }
     return pclose(pipe) == 0 && ok;
