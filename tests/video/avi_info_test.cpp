@@ -59,17 +59,17 @@ TEST(IsAviFile, MissingFileOrFolderIsReported) {
 
 TEST(AviInfo, ReadsTheVideoStreamHeaders) {
     TempDir tmp;
-    AviSpec spec;
-    spec.flags = 0x10 | 0x100 | 0x10000;
-    spec.width = 720;
-    spec.height = 576;
-    spec.length = 1234;
-    spec.total_frames = 999;  // first RIFF part only; the stream counts all
-    spec.audio_first = true;  // video is stream 1: index entries "01dc"
-    spec.index = test::idx1_entry("00wb", 0) + test::idx1_entry("01dc", 0x10) +
+    AviSpec layout;
+    layout.flags = 0x10 | 0x100 | 0x10000;
+    layout.width = 720;
+    layout.height = 576;
+    layout.length = 1234;
+    layout.total_frames = 999;  // first RIFF part only; the stream counts all
+    layout.audio_first = true;  // video is stream 1: index entries "01dc"
+    layout.index = test::idx1_entry("00wb", 0) + test::idx1_entry("01dc", 0x10) +
                  test::idx1_entry("01dc", 0x10);
     const std::string path = tmp.file("a.avi");
-    spit(path, build_avi(spec));
+    spit(path, build_avi(layout));
 
     AviFileInfoRecord r;
     ASSERT_EQ(read_avi_info(path, r), AviReadStatus::Ok);
@@ -87,9 +87,9 @@ TEST(AviInfo, ReadsTheVideoStreamHeaders) {
 
 TEST(AviInfo, CapabilitiesFollowTheIndexAndTheCodec) {
     TempDir tmp;
-    auto caps_of = [&](const AviSpec& spec) {
+    auto caps_of = [&](const AviSpec& layout) {
         const std::string path = tmp.file("c.avi");
-        spit(path, build_avi(spec));
+        spit(path, build_avi(layout));
         AviFileInfoRecord r;
         EXPECT_EQ(read_avi_info(path, r), AviReadStatus::Ok);
         return r.dwCaps;
@@ -132,13 +132,13 @@ TEST(AviInfo, FrameRateRoundsHalfToEven) {
 
 TEST(AviInfo, DescribeGivesTheNineteenLines) {
     TempDir tmp;
-    AviSpec spec;
-    spec.flags = 0x10 | 0x20 | 0x100 | 0x10000 | 0x20000;
-    spec.scale = 2;
-    spec.rate = 25;
-    spec.length = 40000;  // beyond 16 bits
+    AviSpec layout;
+    layout.flags = 0x10 | 0x20 | 0x100 | 0x10000 | 0x20000;
+    layout.scale = 2;
+    layout.rate = 25;
+    layout.length = 40000;  // beyond 16 bits
     const std::string path = tmp.file("d.avi");
-    spit(path, build_avi(spec));
+    spit(path, build_avi(layout));
     ScriptedDialogs dialogs;
     const std::vector<std::string> expected = {
         "Filename: " + path,
@@ -193,10 +193,10 @@ TEST(AviInfo, UnreadableFileGivesOneMessageAndEmptyValues) {
 
 TEST(AviInfo, CutOrDamagedFilesNeverReadOutsideThemselves) {
     TempDir tmp;
-    AviSpec spec;
-    spec.audio_first = true;
-    spec.index = test::idx1_entry("01dc", 0x10) + test::idx1_entry("01dc", 0);
-    const std::string whole = build_avi(spec);
+    AviSpec layout;
+    layout.audio_first = true;
+    layout.index = test::idx1_entry("01dc", 0x10) + test::idx1_entry("01dc", 0);
+    const std::string whole = build_avi(layout);
     const std::string path = tmp.file("cut.avi");
     AviFileInfoRecord r;
     // Every prefix: the walk must stop at the end of the bytes there are.

@@ -85,7 +85,7 @@ struct AviSpec {
     std::string index;         // idx1 entries; no idx1 chunk when empty
 };
 
-// A complete small AVI file by the spec.
+// A complete small AVI file by the layout.
 inline std::string build_avi(const AviSpec& s) {
     std::string streams;
     if (s.audio_first) {

@@ -35,8 +35,8 @@ const std::string& suite_video() {
     static test::TempDir dir;
     static const std::string path = [] {
         std::string p = dir.file("jump.avi");
-        test::VideoSpec spec{"mjpeg", "avi", "-c:v mjpeg -q:v 3", 320, 240, "30", kFrames, ""};
-        if (!test::make_video(spec, p))
+        test::VideoSpec layout{"mjpeg", "avi", "-c:v mjpeg -q:v 3", 320, 240, "30", kFrames, ""};
+        if (!test::make_video(layout, p))
             p.clear();
         return p;
     }();
