@@ -44,48 +44,21 @@ std::uint32_t stored_colour(const QColor& colour) {
 // ---------------------------------------------------------------------------
 // Figures
 
+// Figure is an aggregate: kind, x1, y1, x2, y2, size, colour, width.
 Figure Figure::point(double x, double y, std::uint32_t colour, int width) {
-    Figure f;
-    f.kind = Kind::Point;
-    f.x1 = x;
-    f.y1 = y;
-    f.colour = colour;
-    f.width = width;
-    return f;
+    return Figure{Kind::Point, x, y, 0, 0, 0, colour, width};
 }
 
 Figure Figure::line(double x1, double y1, double x2, double y2, std::uint32_t colour, int width) {
-    Figure f;
-    f.kind = Kind::Line;
-    f.x1 = x1;
-    f.y1 = y1;
-    f.x2 = x2;
-    f.y2 = y2;
-    f.colour = colour;
-    f.width = width;
-    return f;
+    return Figure{Kind::Line, x1, y1, x2, y2, 0, colour, width};
 }
 
 Figure Figure::circle(double x, double y, double radius, std::uint32_t colour, int width) {
-    Figure f;
-    f.kind = Kind::Circle;
-    f.x1 = x;
-    f.y1 = y;
-    f.size = radius;
-    f.colour = colour;
-    f.width = width;
-    return f;
+    return Figure{Kind::Circle, x, y, 0, 0, radius, colour, width};
 }
 
 Figure Figure::cross(double x, double y, double arm, std::uint32_t colour, int width) {
-    Figure f;
-    f.kind = Kind::Cross;
-    f.x1 = x;
-    f.y1 = y;
-    f.size = arm;
-    f.colour = colour;
-    f.width = width;
-    return f;
+    return Figure{Kind::Cross, x, y, 0, 0, arm, colour, width};
 }
 
 namespace {
