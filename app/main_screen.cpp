@@ -146,6 +146,8 @@ void MainForm::build() {
             [this] { fraVideoConfig->setVisible(!fraVideoConfig->isVisible()); });
 
     setCentralWidget(central);
+    // Wide enough for the whole menu bar.
+    setMinimumWidth(640);
 
     auto add_menu = [this](const char* name, const char* caption, void (MainForm::*handler)()) {
         QAction* a = menuBar()->addAction(caption);
