@@ -18,13 +18,10 @@ namespace {
 int cmd_accuracy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::string cmd = "accuracy";
     auto p = parse_args(args, {"--picture-width", "--type"}, {});
-    if (!p.error.empty())
-        return usage_error(err, cmd, p.error);
-    if (p.positional.size() != 1)
-        return usage_error(err, cmd, "needs FILE.ipt");
-    const auto picture_width = picture_width_option(p);
+    int status = kExitUsage;
+    const auto picture_width = setup_command_picture_width(p, cmd, err, &status);
     if (!picture_width)
-        return usage_error(err, cmd, "--picture-width must be a number of twips");
+        return status;
     const auto kind = jump_kind_option(p);
     if (!kind)
         return usage_error(err, cmd, "--type must be normal, sitski or barefoot");

@@ -211,13 +211,10 @@ const char* outcome_text(AcceptOutcome o) {
 int cmd_check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::string cmd = "check";
     auto p = parse_args(args, {"--picture-width"}, {"--allow-invalid", "--json"});
-    if (!p.error.empty())
-        return usage_error(err, cmd, p.error);
-    if (p.positional.size() != 1)
-        return usage_error(err, cmd, "needs FILE.ipt");
-    const auto picture_width = picture_width_option(p);
+    int status = kExitUsage;
+    const auto picture_width = setup_command_picture_width(p, cmd, err, &status);
     if (!picture_width)
-        return usage_error(err, cmd, "--picture-width must be a number of twips");
+        return status;
     SetupFromFile setup;
     std::string error;
     if (!read_setup_from_file(p.positional[0], *picture_width, setup, error))

@@ -15,6 +15,24 @@ int usage_error(std::ostream& err, const std::string& command, const std::string
     return kExitUsage;
 }
 
+std::optional<double> setup_command_picture_width(const ParsedArgs& args, const std::string& cmd,
+                                                  std::ostream& err, int* status) {
+    std::string problem;
+    std::optional<double> width;
+    if (!args.error.empty()) {
+        problem = args.error;
+    } else if (args.positional.size() != 1) {
+        problem = "needs FILE.ipt";
+    } else if (!(width = picture_width_option(args))) {
+        problem = "--picture-width must be a number of twips";
+    }
+    if (!problem.empty()) {
+        *status = usage_error(err, cmd, problem);
+        return std::nullopt;
+    }
+    return width;
+}
+
 std::optional<double> picture_width_option(const ParsedArgs& args) {
     const std::string* w = args.option("--picture-width");
     if (!w)

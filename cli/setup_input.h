@@ -26,6 +26,12 @@ int usage_error(std::ostream& err, const std::string& command, const std::string
 // nothing when the value is none of them.
 std::optional<JumpKind> jump_kind_option(const ParsedArgs& args);
 
+// The checks every command on one set-up file opens with: the parse error,
+// exactly one FILE.ipt, and the picture width. Nothing and a usage error on
+// err (status in *status) when one fails.
+std::optional<double> setup_command_picture_width(const ParsedArgs& args, const std::string& cmd,
+                                                  std::ostream& err, int* status);
+
 // The picture width of "--picture-width TWIPS" (12000 when absent), or
 // nothing when the value is not a number of twips at or above 0.
 std::optional<double> picture_width_option(const ParsedArgs& args);

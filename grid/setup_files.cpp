@@ -216,6 +216,21 @@ int ask_grid_number(GridContext& ctx, const std::string& verb) {
     }
 }
 
+namespace {
+
+// The file dialog of saving and loading: the set-up files folder, "*.ipt"
+// proposed, the parameter files filter selected.
+FileRequest setup_file_request(const GridContext& ctx, const char* filter) {
+    FileRequest request;
+    request.filter = filter;
+    request.filter_index = 3;
+    request.initial_folder = ctx.shared.setup_folder;
+    request.file_name = ctx.shared.setup_folder + kPathSeparator + "*.ipt";
+    return request;
+}
+
+}  // namespace
+
 void save_setup(GridContext& ctx) {
     SetupForm& form = ctx.form;
     form.chkboxGridLock = false;
@@ -223,11 +238,7 @@ void save_setup(GridContext& ctx) {
     if (!setup_folder_ok(ctx))
         return;
 
-    FileRequest request;
-    request.filter = kSaveFilter;
-    request.filter_index = 3;
-    request.initial_folder = ctx.shared.setup_folder;
-    request.file_name = ctx.shared.setup_folder + kPathSeparator + "*.ipt";
+    FileRequest request = setup_file_request(ctx, kSaveFilter);
     const int shown = grid_from_caption(form.grid_select);
     if (shown != 0)
         request.file_name = ctx.settings.get(grid_file_key(shown), "");
@@ -295,11 +306,7 @@ void load_setup(GridContext& ctx) {
 
     if (!setup_folder_ok(ctx))
         return;
-    FileRequest request;
-    request.filter = kLoadFilter;
-    request.filter_index = 3;
-    request.initial_folder = ctx.shared.setup_folder;
-    request.file_name = ctx.shared.setup_folder + kPathSeparator + "*.ipt";
+    const FileRequest request = setup_file_request(ctx, kLoadFilter);
     auto chosen = ctx.dialogs.open_file(request);
     if (!chosen || chosen->empty())
         return;
