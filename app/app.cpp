@@ -14,7 +14,7 @@
 namespace rs {
 
 App::App(Services services)
-    : s_(services), debug_log_(services.paths.exchange_folder, services.clock) {}
+    : s_(services), debug_log_(services.files, services.paths.exchange_folder, services.clock) {}
 
 App::~App() = default;
 
@@ -81,8 +81,8 @@ GridContext App::grid_context() {
         if (n >= 1 && n <= 3)
             main_form().txtGridDescription[n - 1]->setText(QString::fromStdString(text));
     };
-    return GridContext{grids_,   setup_form_, s_.settings,         s_.dialogs, debug_log_,
-                       s_.clock, shared_,     s_.paths.app_folder, hooks};
+    return GridContext{grids_,   setup_form_, s_.settings, s_.dialogs,          debug_log_,
+                       s_.clock, s_.files,    shared_,     s_.paths.app_folder, hooks};
 }
 
 }  // namespace rs

@@ -9,7 +9,6 @@
 
 #include "app/configuration.h"
 #include "app/logs.h"
-#include "app/paths.h"
 #include "app/shared_values.h"
 #include "grid/grid_context.h"
 #include "grid/grid_definition.h"
@@ -17,7 +16,9 @@
 #include "platform/capture_device.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_writer.h"
 #include "platform/keyboard_state.h"
+#include "platform/paths.h"
 #include "platform/program_starter.h"
 #include "platform/settings_store.h"
 
@@ -42,6 +43,8 @@ struct Services {
     KeyboardState& keyboard;
     CaptureDevice& capture;
     ProgramStarter& starter;
+    // Every file the program writes goes through it.
+    FileWriter& files;
 };
 
 class App {
@@ -58,6 +61,7 @@ class App {
     KeyboardState& keyboard() { return s_.keyboard; }
     CaptureDevice& capture() { return s_.capture; }
     ProgramStarter& starter() { return s_.starter; }
+    FileWriter& files() { return s_.files; }
 
     SharedValues& shared() { return shared_; }
     // What the configuration screen set, as the other screens read it.

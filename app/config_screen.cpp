@@ -15,8 +15,9 @@
 #include "app/main_screen.h"
 #include "app/screen_widgets.h"
 #include "app/text_fields.h"
-#include "app/text_file.h"
 #include "grid/setup_files.h"
+#include "platform/file_reader.h"
+#include "platform/file_writer.h"
 
 namespace rs {
 
@@ -607,7 +608,7 @@ void Config::append_results_line(const std::string& text) {
     const DateTime now = app_.clock().now();
     const std::string line =
         text + date_text(now) + "  " + time_text(now) + " " + app_.configuration().tournament_name;
-    if (!append_lines(app_.shared().results_file_path, {line})) {
+    if (!app_.files().append_lines(app_.shared().results_file_path, {line})) {
         app_.WriteDebugLog("Results file not written: " + app_.shared().results_file_path);
     }
 }

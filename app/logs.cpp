@@ -1,14 +1,12 @@
 #include "app/logs.h"
 
-#include <fstream>
-
-#include "app/paths.h"
-#include "app/text_file.h"
+#include "platform/file_writer.h"
+#include "platform/paths.h"
 
 namespace rs {
 
-DebugLog::DebugLog(std::string exchange_folder, const Clock& clock)
-    : folder_(std::move(exchange_folder)), clock_(clock) {}
+DebugLog::DebugLog(FileWriter& files, std::string exchange_folder, const Clock& clock)
+    : files_(files), folder_(std::move(exchange_folder)), clock_(clock) {}
 
 std::string DebugLog::path() const {
     return join_path(folder_, "DebugLog.txt");
@@ -17,19 +15,17 @@ std::string DebugLog::path() const {
 void DebugLog::StartDebugLog() {
     if (!PathExists(folder_, 1))
         return;
-    std::ofstream out(path(), std::ios::binary | std::ios::trunc);
-    if (!out)
-        return;
-    out << print_zones({time_text(clock_.now()), "Debug Log Session Started"}) << kCrLf;
+    (void)files_.replace(
+        path(),
+        print_zones({time_text(clock_.now()), "Debug Log Session Started"}) + std::string(kCrLf),
+        Flush::No);
 }
 
 void DebugLog::WriteDebugLog(const std::string& message) {
     if (!PathExists(folder_, 1))
         return;
-    std::ofstream out(path(), std::ios::binary | std::ios::app);
-    if (!out)
-        return;
-    out << print_zones({time_text(clock_.now()), message}) << kCrLf;
+    // A technical trace: not worth a disk flush per line.
+    (void)files_.append_lines(path(), {print_zones({time_text(clock_.now()), message})}, Flush::No);
 }
 
 std::string measurement_log_name(const DateTime& start) {
@@ -52,11 +48,11 @@ std::string picture_log_line(const DateTime& now, const std::string& skier, cons
                         "Distance: " + distance, "File: " + path});
 }
 
-bool append_measurement_log(const std::string& video_folder, const std::string& log_name,
-                            const std::string& line) {
+bool append_measurement_log(FileWriter& files, const std::string& video_folder,
+                            const std::string& log_name, const std::string& line) {
     if (video_folder.empty())
         return false;
-    return append_lines(join_path(video_folder, log_name), {line});
+    return files.append_lines(join_path(video_folder, log_name), {line}).ok();
 }
 
 }  // namespace rs

@@ -6,14 +6,15 @@
 
 #include <string>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "platform/clock.h"
+#include "platform/file_writer.h"
 
 namespace rs {
 
 class DebugLog {
   public:
-    DebugLog(std::string exchange_folder, const Clock& clock);
+    DebugLog(FileWriter& files, std::string exchange_folder, const Clock& clock);
 
     // Creates "DebugLog.txt" anew and writes "Debug Log Session Started".
     void StartDebugLog();
@@ -23,6 +24,7 @@ class DebugLog {
     std::string path() const;
 
   private:
+    FileWriter& files_;
     std::string folder_;
     const Clock& clock_;
 };
@@ -45,7 +47,7 @@ std::string picture_log_line(const DateTime& now, const std::string& skier, cons
 
 // Appends one line to the measurement log in the video folder; false when it
 // could not be written (the caller goes on).
-bool append_measurement_log(const std::string& video_folder, const std::string& log_name,
-                            const std::string& line);
+bool append_measurement_log(FileWriter& files, const std::string& video_folder,
+                            const std::string& log_name, const std::string& line);
 
 }  // namespace rs

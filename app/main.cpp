@@ -6,13 +6,13 @@
 #include <QStandardPaths>
 
 #include "app/app.h"
-#include "app/paths.h"
 #include "platform/capture_device.h"
 #include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/program_starter.h"
+#include "platform/ini_settings_store.h"
+#include "platform/paths.h"
+#include "platform/qt_dialogs.h"
 #include "platform/qt_keyboard_state.h"
-#include "platform/settings_store.h"
+#include "platform/qt_program_starter.h"
 
 namespace {
 
@@ -48,8 +48,9 @@ int main(int argc, char** argv) {
     rs::QtKeyboardState keyboard;
     rs::NoCaptureDevice capture;
     rs::QtProgramStarter starter;
+    rs::FileWriter files;
 
-    rs::App app({settings, dialogs, clock, paths, keyboard, capture, starter});
+    rs::App app({settings, dialogs, clock, paths, keyboard, capture, starter, files});
     settings.set_log([&app](const std::string& line) { app.WriteDebugLog(line); });
     app.start();
     if (app.quit_requested())

@@ -20,7 +20,7 @@
 #include "app/pending_screens.h"
 #include "app/screen_widgets.h"
 #include "app/startup.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/results_screen.h"
 #include "video/frame_selection_screen.h"
@@ -177,7 +177,7 @@ void MainForm::Form_Load() {
     shared.measurement_log_name = measurement_log_name(now);
     shared.video_folder = strip_trailing_separator(trim(txtVideoDir->text().toStdString()));
     if (!shared.video_folder.empty()) {
-        if (!append_measurement_log(shared.video_folder, shared.measurement_log_name,
+        if (!append_measurement_log(app_.files(), shared.video_folder, shared.measurement_log_name,
                                     session_header_line(now))) {
             app_.WriteDebugLog("Measurement log not written: " +
                                join_path(shared.video_folder, shared.measurement_log_name));

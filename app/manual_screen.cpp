@@ -10,7 +10,7 @@
 #include "app/app.h"
 #include "app/main_screen.h"
 #include "app/rtf_text.h"
-#include "app/text_file.h"
+#include "platform/file_reader.h"
 
 namespace rs {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "app/text_file.h"
+#include "core/text_lines.h"
 
 namespace rs {
 

@@ -1,7 +1,7 @@
 #include "app/text_fields.h"
 
-#include "app/text_file.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
+#include "core/text_lines.h"
 
 namespace rs {
 

@@ -149,10 +149,11 @@ int main(int argc, char** argv) {
     const std::string out =
         (std::filesystem::temp_directory_path() / "frame_step_bench_extract.bmp").string();
     std::vector<double> extract;
+    rs::FileWriter files;
     for (int i = 0; i < seeks; ++i) {
         std::int64_t to = any(rng);
         auto t = Clock::now();
-        auto outcome = rs::extract_frame_to_bmp(path, to, out, rs::open_video_file, &error);
+        auto outcome = rs::extract_frame_to_bmp(files, path, to, out, rs::open_video_file, &error);
         extract.push_back(ms_since(t));
         if (outcome != rs::ExtractOutcome::Written) {
             std::fprintf(stderr, "extract %lld: %s\n", static_cast<long long>(to), error.c_str());

@@ -23,9 +23,9 @@
 #include "platform/capture_device.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/ini_settings_store.h"
 #include "platform/keyboard_state.h"
 #include "platform/program_starter.h"
-#include "platform/settings_store.h"
 
 namespace {
 
@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
     rs::ScriptedKeyboard keyboard;
     rs::NoCaptureDevice capture;
     NoStarter starter;
+    rs::FileWriter files;
     rs::App app({settings, dialogs, clock, rs::Paths{root + "/app", root + "/rsio"}, keyboard,
-                 capture, starter});
+                 capture, starter, files});
     app.start();
     app.configuration().label_color = rs::kYellow;
     app.configuration().label_color_name = "yellow";

@@ -3,11 +3,11 @@
 
 #include <ostream>
 
-#include "app/text_file.h"
-#include "app/text_forms.h"
 #include "cli/cli_args.h"
 #include "cli/command_registry.h"
 #include "cli/setup_input.h"
+#include "core/text_forms.h"
+#include "core/text_lines.h"
 #include "grid/accuracy_check.h"
 #include "grid/grid_validation.h"
 

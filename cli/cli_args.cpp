@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 
 namespace rs::cli {
 

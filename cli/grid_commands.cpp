@@ -6,12 +6,10 @@
 #include <ostream>
 
 #include "app/logs.h"
-#include "app/paths.h"
-#include "app/text_file.h"
-#include "app/text_forms.h"
 #include "cli/cli_args.h"
 #include "cli/command_registry.h"
 #include "cli/setup_input.h"
+#include "core/text_forms.h"
 #include "grid/distance_rounding.h"
 #include "grid/grid_context.h"
 #include "grid/grid_file.h"
@@ -20,6 +18,8 @@
 #include "grid/setup_files.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_writer.h"
+#include "platform/paths.h"
 #include "platform/settings_store.h"
 
 namespace rs::cli {
@@ -109,11 +109,13 @@ int cmd_solve(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::string path = std::filesystem::absolute(*output, ec).string();
     if (ec)
         path = *output;
-    if (!write_file_atomic(path, format_setup_file(path, description, g, grid)) ||
-        !write_file_atomic(check_buoy_path(path),
-                           format_check_buoy_file(g.check_buoy.screen_x, g.check_buoy.screen_y,
-                                                  check_x_text, check_y_text))) {
-        err << "rampsight-cli solve: cannot write " << path << "\n";
+    FileWriter files;
+    if (const WriteResult written =
+            write_setup_pair(files, path, format_setup_file(path, description, g, grid),
+                             format_check_buoy_file(g.check_buoy.screen_x, g.check_buoy.screen_y,
+                                                    check_x_text, check_y_text));
+        !written) {
+        err << "rampsight-cli solve: cannot write " << written.error() << "\n";
         return kExitUsage;
     }
     out << "wrote " << path << " and " << check_buoy_path(path) << "\n";

@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "app/paths.h"
-#include "app/text_forms.h"
 #include "cli/command_registry.h"
+#include "core/text_forms.h"
 #include "grid/grid_file.h"
 #include "grid/setup_files.h"
+#include "platform/paths.h"
 
 namespace rs::cli {
 
@@ -79,7 +79,7 @@ bool MemorySettings::save(std::string_view, std::string_view) {
 }
 
 GridContext SetupFromFile::context() {
-    return GridContext{grids, form, settings, dialogs, log, clock, shared, "", {}};
+    return GridContext{grids, form, settings, dialogs, log, clock, files, shared, "", {}};
 }
 
 bool read_setup_from_file(const std::string& path, double picture_width, SetupFromFile& s,

@@ -63,7 +63,8 @@ struct SetupFromFile {
     SetupForm form;
     SharedValues shared;
     SystemClock clock;
-    DebugLog log{"", clock};
+    FileWriter files;
+    DebugLog log{files, "", clock};
     RecordingDialogs dialogs;
     MemorySettings settings;
     int grid = 1;

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/command_registry.h"
+#include "platform/ffmpeg_video_file.h"
 #include "video/avi_info.h"
 #include "video/frame_extraction.h"
 
@@ -50,7 +51,8 @@ int extract(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
     std::string detail;
-    switch (extract_frame_to_bmp(args[0], n, args[2], open_video_file, &detail)) {
+    FileWriter files;
+    switch (extract_frame_to_bmp(files, args[0], n, args[2], open_video_file, &detail)) {
         case ExtractOutcome::Written:
             return kExitOk;
         case ExtractOutcome::BeyondEnd:

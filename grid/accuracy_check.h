@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/grid_definition.h"
 #include "grid/grid_solution.h"
 #include "grid/setup_form.h"

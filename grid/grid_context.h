@@ -13,6 +13,7 @@
 #include "grid/setup_form.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_writer.h"
 #include "platform/settings_store.h"
 
 namespace rs {
@@ -34,6 +35,7 @@ struct GridContext {
     Dialogs& dialogs;
     DebugLog& log;
     const Clock& clock;
+    FileWriter& files;
     // Results file path, set-up folder and configured grid count.
     const SharedValues& shared;
     std::string app_folder;

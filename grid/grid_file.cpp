@@ -3,8 +3,9 @@
 #include <vector>
 
 #include "app/text_fields.h"
-#include "app/text_file.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
+#include "core/text_lines.h"
+#include "platform/file_reader.h"
 
 namespace rs {
 
@@ -33,6 +34,12 @@ std::string format_setup_file(const std::string& path, const std::string& descri
 std::string format_check_buoy_file(double screen_x, double screen_y, const std::string& sx_text,
                                    const std::string& sy_text) {
     return join_crlf({print_number(screen_x), print_number(screen_y), sx_text, sy_text});
+}
+
+WriteResult write_setup_pair(FileWriter& files, const std::string& setup_path,
+                             const std::string& setup_text, const std::string& check_buoy_text) {
+    return files.replace_all(
+        {{setup_path, setup_text}, {check_buoy_path(setup_path), check_buoy_text}});
 }
 
 namespace {

@@ -9,6 +9,8 @@
 
 #include "grid/grid_definition.h"
 
+#include "platform/file_writer.h"
+
 namespace rs {
 
 // What a set-up file holds besides its first line (the path it was written
@@ -46,6 +48,13 @@ std::string format_setup_file(const std::string& path, const std::string& descri
 std::string format_check_buoy_file(double screen_x, double screen_y,
                                    const std::string& survey_x_text,
                                    const std::string& survey_y_text);
+
+// Writes a set-up file and its check-buoy file as a pair: both are written
+// and flushed before either replaces its old file, so a failure never leaves
+// a new set-up beside an old check buoy.
+[[nodiscard]] WriteResult write_setup_pair(FileWriter& files, const std::string& setup_path,
+                                           const std::string& setup_text,
+                                           const std::string& check_buoy_text);
 
 // Lines 1 and 2 are whole lines (a comma in a path or a description is part
 // of it); the rest is read as fields separated by commas and line ends.

@@ -21,12 +21,12 @@
 
 #include "app/app.h"
 #include "app/main_screen.h"
-#include "app/paths.h"
 #include "app/screen_widgets.h"
-#include "app/text_file.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/grid_validation.h"
 #include "grid/setup_files.h"
+#include "platform/file_writer.h"
+#include "platform/paths.h"
 #include "platform/picture_canvas_widget.h"
 
 namespace rs {
@@ -809,7 +809,7 @@ void Grid_Setup::btnAccuracyCheck_Click() {
                                       f.back_ratio};
     const std::string path =
         join_path(app_.shared().video_folder, accuracy_report_name(header.now));
-    if (!append_lines(path, accuracy_report_lines(f, w, header, points))) {
+    if (!app_.files().append_lines(path, accuracy_report_lines(f, w, header, points))) {
         app_.WriteDebugLog("Accuracy report not written: " + path);
         app_.dialogs().ok("The accuracy report could not be written to " + path,
                           MsgIcon::Exclamation);

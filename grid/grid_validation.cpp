@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/grid_solution.h"
 #include "grid/setup_files.h"
 

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "app/paths.h"
-#include "app/text_file.h"
 #include "grid/grid_file.h"
 #include "grid/grid_validation.h"
+#include "platform/file_writer.h"
+#include "platform/paths.h"
 
 namespace rs {
 
@@ -190,7 +190,8 @@ std::vector<std::string> new_setup_block(const SetupForm& f, const GridDefinitio
 
 void append_new_setup_block(GridContext& ctx, int grid, SetupBlockKind kind) {
     const auto lines = new_setup_block(ctx.form, ctx.grids.working, grid, ctx.clock.now(), kind);
-    if (ctx.shared.results_file_path.empty() || !append_lines(ctx.shared.results_file_path, lines))
+    if (ctx.shared.results_file_path.empty() ||
+        !ctx.files.append_lines(ctx.shared.results_file_path, lines))
         ctx.WriteDebugLog("Results file not written: " + ctx.shared.results_file_path);
 }
 
@@ -263,9 +264,9 @@ void save_setup(GridContext& ctx) {
     const std::string setup_text = format_setup_file(path, description, w, n);
     const std::string cb_text = format_check_buoy_file(w.check_buoy.screen_x, w.check_buoy.screen_y,
                                                        form.txtCheckX, form.txtCheckY);
-    if (!write_file_atomic(path, setup_text) ||
-        !write_file_atomic(check_buoy_path(path), cb_text)) {
-        ctx.WriteDebugLog("save grid " + std::to_string(n) + " failed: cannot write " + path);
+    if (const WriteResult written = write_setup_pair(ctx.files, path, setup_text, cb_text);
+        !written) {
+        ctx.WriteDebugLog("save grid " + std::to_string(n) + " failed: " + written.error());
         ctx.dialogs.ok("The set-up file could not be written: " + path, MsgIcon::Exclamation,
                        "Error Message");
         return;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/grid_context.h"
 
 namespace rs {

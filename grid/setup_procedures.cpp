@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/setup_files.h"
 
 namespace rs {

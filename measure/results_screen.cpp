@@ -4,8 +4,8 @@
 #include <QPlainTextEdit>
 
 #include "app/app.h"
-#include "app/text_file.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
+#include "platform/file_reader.h"
 
 namespace rs {
 

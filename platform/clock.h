@@ -1,7 +1,7 @@
 #pragma once
 // The local date and time, injectable so that tests run at a fixed moment.
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 
 namespace rs {
 

@@ -25,4 +25,9 @@ struct VideoOpenOptions {
                                                            const VideoOpenOptions& options,
                                                            std::string* error = nullptr);
 
+// The program's way of opening a video (VideoFile::open), as a VideoOpener.
+inline std::unique_ptr<VideoFile> open_video_file(const std::string& path, std::string* error) {
+    return VideoFile::open(path, error);
+}
+
 }  // namespace rs

@@ -12,9 +12,4 @@ class ProgramStarter {
     virtual bool start(const std::string& path) = 0;
 };
 
-class QtProgramStarter final : public ProgramStarter {
-  public:
-    bool start(const std::string& path) override;
-};
-
 }  // namespace rs

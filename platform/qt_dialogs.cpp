@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <vector>
 
-#include "platform/dialogs.h"
+#include "platform/qt_dialogs.h"
 
 namespace rs {
 

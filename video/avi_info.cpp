@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/text_forms.h"
-#include "video/binary_file.h"
+#include "core/text_forms.h"
+#include "platform/binary_file.h"
 
 namespace rs {
 

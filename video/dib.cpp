@@ -1,16 +1,12 @@
 #include "video/dib.h"
 
-#include <fcntl.h>
-#include <sys/uio.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
-#include "app/text_forms.h"
-#include "video/binary_file.h"
+#include "core/text_forms.h"
+#include "platform/binary_file.h"
 
 namespace rs {
 
@@ -23,35 +19,6 @@ constexpr std::uint32_t kBitFields = 3;
 // and bit masks; a bitmap whose pixels start further on is not one we read.
 constexpr std::uint32_t kMaxBitmapInfo = 64 * 1024;
 constexpr std::uint64_t kMaxFileSize = std::numeric_limits<std::uint32_t>::max();
-
-// Writes every byte of the pieces to fd, in as few calls as the system
-// allows (one, normally).
-bool write_all(int fd, iovec* iov, int count) {
-    while (count > 0) {
-        if (iov->iov_len == 0) {
-            ++iov;
-            --count;
-            continue;
-        }
-        ssize_t n = ::writev(fd, iov, count);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        auto left = static_cast<std::size_t>(n);
-        while (count > 0 && left >= iov->iov_len) {
-            left -= iov->iov_len;
-            ++iov;
-            --count;
-        }
-        if (count > 0) {
-            iov->iov_base = static_cast<char*>(iov->iov_base) + left;
-            iov->iov_len -= left;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -240,39 +207,26 @@ std::vector<std::uint8_t> cDIB::FileBytes() const {
     return out;
 }
 
-bool cDIB::WriteToFile(const std::string& filename) const {
+WriteResult cDIB::WriteToFile(FileWriter& files, const std::string& filename) const {
     if (filename.empty() || bits_.empty())
-        return false;
+        return WriteResult::failure(filename + ": no picture to write");
     std::uint8_t header[kBmpFileHeaderSize];
     put16(header, bf_type_);
     put32(header + 2, bf_size_);
     put16(header + 6, bf_reserved1_);
     put16(header + 8, bf_reserved2_);
     put32(header + 10, bf_off_bits_);
-
-    // Not synced to disk: the picture is rewritten for every frame taken and
-    // is worth nothing after a power cut, while a sync would cost the
-    // operator a visible pause on a 1080p frame.
-    const std::string tmp = filename + ".tmp";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    iovec iov[3] = {
-        {header, sizeof header},
-        {const_cast<std::uint8_t*>(bitmap_info_.data()), bitmap_info_.size()},
-        {const_cast<std::uint8_t*>(bits_.data()), bits_.size()},
+    auto view = [](const std::uint8_t* p, std::size_t n) {
+        return std::string_view(reinterpret_cast<const char*>(p), n);
     };
-    bool ok = write_all(fd, iov, 3);
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok)
-        ok = std::rename(tmp.c_str(), filename.c_str()) == 0;
-    if (!ok) {
-        const int err = errno;  // the caller reports the write's cause, not the clean-up's
-        std::remove(tmp.c_str());
-        errno = err;
-    }
-    return ok;
+    // Not flushed to disk: the picture is rewritten for every frame taken
+    // and is worth nothing after a power cut, while a flush would cost the
+    // operator a visible pause on a 1080p frame.
+    return files.replace_parts(
+        filename,
+        {view(header, sizeof header), view(bitmap_info_.data(), bitmap_info_.size()),
+         view(bits_.data(), bits_.size())},
+        Flush::No);
 }
 
 }  // namespace rs

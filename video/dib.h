@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/file_writer.h"
 #include "platform/video_file.h"
 
 namespace rs {
@@ -46,8 +47,8 @@ class cDIB {
     // Replaces filename with the BMP file (file header, information block,
     // pixel rows) in one write: the new file is written beside it and
     // renamed over it, so no byte of an older, larger file survives and a
-    // reader never sees half a picture. False when it could not be written.
-    [[nodiscard]] bool WriteToFile(const std::string& filename) const;
+    // reader never sees half a picture.
+    [[nodiscard]] WriteResult WriteToFile(FileWriter& files, const std::string& filename) const;
 
     // The whole BMP file as WriteToFile writes it.
     std::vector<std::uint8_t> FileBytes() const;

@@ -1,6 +1,6 @@
 #include "video/file_dialogs.h"
 
-#include "app/paths.h"
+#include "platform/paths.h"
 
 namespace rs {
 

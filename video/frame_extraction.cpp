@@ -3,15 +3,15 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/paths.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
+#include "platform/paths.h"
 #include "video/dib.h"
 
 namespace rs {
 
-ExtractOutcome extract_frame_to_bmp(const std::string& video_path, std::int64_t n,
-                                    const std::string& out_path, const VideoOpener& open_video,
-                                    std::string* detail) {
+ExtractOutcome extract_frame_to_bmp(FileWriter& files, const std::string& video_path,
+                                    std::int64_t n, const std::string& out_path,
+                                    const VideoOpener& open_video, std::string* detail) {
     std::string error;
     auto fail = [&](ExtractOutcome outcome) {
         if (detail)
@@ -42,21 +42,22 @@ ExtractOutcome extract_frame_to_bmp(const std::string& video_path, std::int64_t 
                 std::to_string(frame->width) + "x" + std::to_string(frame->height) + ")";
         return fail(ExtractOutcome::Refused);
     }
-    if (!dib.WriteToFile(out_path)) {
-        error = "cannot write " + out_path + ": " + std::strerror(errno);
+    if (const WriteResult written = dib.WriteToFile(files, out_path); !written) {
+        error = "cannot write " + written.error();
         return fail(ExtractOutcome::WriteFailed);
     }
     return ExtractOutcome::Written;
 }
 
 ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t frame_number,
-                                    const std::string& app_folder, Dialogs& dialogs,
-                                    DebugLog* debug_log, const VideoOpener& open_video) {
+                                    const std::string& app_folder, FileWriter& files,
+                                    Dialogs& dialogs, DebugLog* debug_log,
+                                    const VideoOpener& open_video) {
     const std::string crlf(kCrLf);
     const std::string out_path = join_path(app_folder, kCurrentCaptureName);
     std::string detail;
     const ExtractOutcome outcome =
-        extract_frame_to_bmp(video_path, frame_number, out_path, open_video, &detail);
+        extract_frame_to_bmp(files, video_path, frame_number, out_path, open_video, &detail);
     if (outcome != ExtractOutcome::Written && debug_log) {
         debug_log->WriteDebugLog("Frame extraction failed: " + detail);
     }

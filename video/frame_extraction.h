@@ -9,20 +9,17 @@
 
 #include "app/logs.h"
 #include "platform/dialogs.h"
+#include "platform/file_writer.h"
 #include "platform/video_file.h"
 
 namespace rs {
 
 inline constexpr const char* kCurrentCaptureName = "currentcapture.bmp";
 
-// Opens a video for reading; VideoFile::open in the program, a stand-in in
+// Opens a video for reading: open_video_file in the program, a stand-in in
 // tests.
 using VideoOpener =
     std::function<std::unique_ptr<VideoFile>(const std::string& path, std::string* error)>;
-
-inline std::unique_ptr<VideoFile> open_video_file(const std::string& path, std::string* error) {
-    return VideoFile::open(path, error);
-}
 
 enum class ExtractOutcome {
     Written,      // the file now holds the frame
@@ -37,17 +34,17 @@ enum class ExtractOutcome {
 // without any message. Nothing is written unless the outcome is Written, so
 // an earlier file at out_path stays as it was. detail, when given, receives
 // the decoder's or the file system's words for a failure.
-ExtractOutcome extract_frame_to_bmp(const std::string& video_path, std::int64_t n,
-                                    const std::string& out_path, const VideoOpener& open_video,
-                                    std::string* detail = nullptr);
+ExtractOutcome extract_frame_to_bmp(FileWriter& files, const std::string& video_path,
+                                    std::int64_t n, const std::string& out_path,
+                                    const VideoOpener& open_video, std::string* detail = nullptr);
 
 // Extracts the current frame of the current video (both set by the frame
 // selection screen) to "currentcapture.bmp" in the application folder.
 // Failures are told to the operator (information messages) and written to
 // the debug log when one is given; the outcome is returned for the screen.
 ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t frame_number,
-                                    const std::string& app_folder, Dialogs& dialogs,
-                                    DebugLog* debug_log = nullptr,
-                                    const VideoOpener& open_video = open_video_file);
+                                    const std::string& app_folder, FileWriter& files,
+                                    Dialogs& dialogs, DebugLog* debug_log,
+                                    const VideoOpener& open_video);
 
 }  // namespace rs

@@ -6,8 +6,8 @@
 #include <limits>
 #include <system_error>
 
-#include "app/paths.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
+#include "platform/paths.h"
 
 namespace rs {
 

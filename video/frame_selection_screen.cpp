@@ -16,12 +16,12 @@
 
 #include "app/app.h"
 #include "app/main_screen.h"
-#include "app/paths.h"
 #include "app/pending_screens.h"
 #include "app/screen_widgets.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
 #include "platform/frame_player_widget.h"
+#include "platform/paths.h"
 #include "video/avi_info.h"
 #include "video/frame_extraction.h"
 
@@ -639,7 +639,7 @@ void frmSetStart::take_frame() {
     };
     const ExtractOutcome outcome =
         ExtractFrameToBitmap(shared.current_video_path, frame, app_.paths().app_folder,
-                             app_.dialogs(), &app_.debug_log(), opener);
+                             app_.files(), app_.dialogs(), &app_.debug_log(), opener);
     if (outcome != ExtractOutcome::Written) {
         // "currentcapture.bmp" still holds an earlier picture: measuring it
         // would give this jump another jump's distance. The operator was told

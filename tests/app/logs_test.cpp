@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/paths.h"
-#include "app/text_file.h"
+#include "platform/file_writer.h"
+#include "platform/paths.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs {
@@ -34,25 +34,28 @@ TEST(MeasurementLog, LineShapesUsePrintZones) {
 
 TEST(MeasurementLog, TwoStartsOnOneDayAppendToOneFile) {
     TempDir dir;
+    FileWriter files;
     const std::string name = measurement_log_name(kMarch1);
-    ASSERT_TRUE(append_measurement_log(dir.path(), name, session_header_line(kMarch1)));
+    ASSERT_TRUE(append_measurement_log(files, dir.path(), name, session_header_line(kMarch1)));
     DateTime later = kMarch1;
     later.hour = 14;
-    ASSERT_TRUE(append_measurement_log(dir.path(), name, session_header_line(later)));
+    ASSERT_TRUE(append_measurement_log(files, dir.path(), name, session_header_line(later)));
     const std::string text = slurp(dir.file(name));
     EXPECT_EQ(text, session_header_line(kMarch1) + "\r\n" + session_header_line(later) + "\r\n");
 }
 
 TEST(MeasurementLog, MissingFolderLosesTheLineQuietly) {
     TempDir dir;
-    EXPECT_FALSE(append_measurement_log(dir.file("gone"), "x.txt", "line"));
-    EXPECT_FALSE(append_measurement_log("", "x.txt", "line"));
+    FileWriter files;
+    EXPECT_FALSE(append_measurement_log(files, dir.file("gone"), "x.txt", "line"));
+    EXPECT_FALSE(append_measurement_log(files, "", "x.txt", "line"));
 }
 
 TEST(DebugLog, StartEmptiesTheLogAndLinesCarryTheTime) {
     TempDir dir;
     FixedClock clock(kMarch1);
-    DebugLog log(dir.path(), clock);
+    FileWriter files;
+    DebugLog log(files, dir.path(), clock);
     test::spit(log.path(), "old run\r\n");
     log.StartDebugLog();
     clock.set(DateTime{2007, 3, 1, 9, 5, 4});
@@ -64,23 +67,11 @@ TEST(DebugLog, StartEmptiesTheLogAndLinesCarryTheTime) {
 TEST(DebugLog, MissingExchangeFolderWritesNothingAnywhere) {
     TempDir dir;
     FixedClock clock(kMarch1);
-    DebugLog log(dir.file("rsio"), clock);
+    FileWriter files;
+    DebugLog log(files, dir.file("rsio"), clock);
     log.StartDebugLog();
     log.WriteDebugLog("lost");
     EXPECT_FALSE(FileExists(log.path()));
-}
-
-TEST(TextFile, AppendWritesCrLfAndAtomicWriteReplacesWhole) {
-    TempDir dir;
-    const std::string f = dir.file("r.txt");
-    ASSERT_TRUE(append_lines(f, {"a", "", "b"}));
-    EXPECT_EQ(slurp(f), "a\r\n\r\nb\r\n");
-    ASSERT_TRUE(write_file_atomic(f, "short"));
-    EXPECT_EQ(slurp(f), "short");
-    EXPECT_FALSE(FileExists(f + ".tmp"));
-    EXPECT_FALSE(append_lines(dir.file("no/such/folder.txt"), {"x"}));
-    EXPECT_FALSE(append_lines("", {"x"}));
-    EXPECT_EQ(split_lines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text_file.h"
+#include "platform/file_reader.h"
 
 namespace rs {
 namespace {

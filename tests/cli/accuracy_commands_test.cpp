@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "app/text_file.h"
 #include "cli/command_registry.h"
+#include "core/text_lines.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 

@@ -2,8 +2,9 @@
 
 #include <sstream>
 
-#include "app/text_file.h"
 #include "cli/command_registry.h"
+#include "core/text_lines.h"
+#include "platform/file_reader.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -100,7 +101,7 @@ TEST_F(GridCli, BadInputIsStatusTwoWithTheProblemNamed) {
         std::vector<std::string> args;
         std::string named;
     };
-    ASSERT_TRUE(write_file_atomic(tmp.file("setups/bad.ipt"), "x\r\ny\r\n 1 , two \r\n"));
+    test::spit(tmp.file("setups/bad.ipt"), "x\r\ny\r\n 1 , two \r\n");
     const Case cases[] = {
         {{"solve", "--ur", "1,2,3", "--lr", "0,0,0,0", "--ul", "0,0,0,0", "--ll", "0,0,0,0",
           "--jump", "0,0", "-o", "x.ipt"},

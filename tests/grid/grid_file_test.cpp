@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text_file.h"
+#include "core/text_lines.h"
 #include "tests/grid/grid_fixture.h"
 
 namespace rs {

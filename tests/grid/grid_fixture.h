@@ -6,11 +6,13 @@
 
 #include "app/logs.h"
 #include "app/shared_values.h"
-#include "app/text_file.h"
+#include "core/text_lines.h"
 #include "grid/grid_context.h"
 #include "grid/grid_solution.h"
 #include "platform/clock.h"
-#include "platform/settings_store.h"
+#include "platform/file_reader.h"
+#include "platform/ini_settings_store.h"
+#include "tests/support/failing_file_writer.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
@@ -52,13 +54,14 @@ struct GridFixture {
     FixedClock clock{DateTime{2007, 3, 1, 9, 5, 3}};
     ScriptedDialogs dialogs;
     IniSettingsStore settings{tmp.file("config/RS05.ini")};
-    DebugLog log{exchange, clock};
+    test::FailingFileWriter files;
+    DebugLog log{files, exchange, clock};
     GridState grids;
     SetupForm form;
     SharedValues shared;
     std::vector<std::pair<int, bool>> indicators;
     std::vector<std::pair<int, std::string>> main_descriptions;
-    GridContext ctx{grids, form, settings, dialogs, log, clock, shared, app_folder, {}};
+    GridContext ctx{grids, form, settings, dialogs, log, clock, files, shared, app_folder, {}};
 
     GridFixture() {
         tmp.make_dir("videos");

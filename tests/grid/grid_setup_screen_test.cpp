@@ -18,7 +18,7 @@
 
 #include "app/app.h"
 #include "app/main_screen.h"
-#include "app/text_file.h"
+#include "core/text_lines.h"
 #include "grid/grid_file.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/support/test_app.h"

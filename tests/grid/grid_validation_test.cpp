@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 #include "grid/setup_files.h"
 #include "tests/grid/grid_fixture.h"
 

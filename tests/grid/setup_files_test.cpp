@@ -5,8 +5,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/paths.h"
 #include "grid/grid_file.h"
+#include "platform/paths.h"
 #include "tests/grid/grid_fixture.h"
 
 namespace rs {
@@ -243,8 +243,7 @@ TEST(LoadSetup, WithoutItsCheckBuoyFileTheGridIsNotLoaded) {
 TEST(LoadSetup, ADamagedFileLeavesTheGridAsItWas) {
     GridFixture f;
     const std::string path = join_path(f.setup_folder, "bad.ipt");
-    ASSERT_TRUE(
-        write_file_atomic(path, "Initialization Points for file: x\r\nd\r\n 1 , 2 , x\r\n"));
+    ASSERT_TRUE(f.files.replace(path, "Initialization Points for file: x\r\nd\r\n 1 , 2 , x\r\n"));
     f.grids.working.jump_x = 7;
     f.form.jump_x = "7";
     f.dialogs.file(path);

@@ -1,4 +1,4 @@
-#include "platform/settings_store.h"
+#include "platform/ini_settings_store.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@ App& TestApp::make() {
     if (!app) {
         app = std::make_unique<App>(Services{*settings, dialogs, clock,
                                              Paths{app_folder, exchange_folder}, keyboard, capture,
-                                             starter});
+                                             starter, files});
     }
     return *app;
 }

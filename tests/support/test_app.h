@@ -10,9 +10,10 @@
 #include "app/app.h"
 #include "platform/capture_device.h"
 #include "platform/clock.h"
+#include "platform/ini_settings_store.h"
 #include "platform/keyboard_state.h"
 #include "platform/program_starter.h"
-#include "platform/settings_store.h"
+#include "tests/support/failing_file_writer.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
@@ -38,6 +39,8 @@ struct TestApp {
     ScriptedKeyboard keyboard;
     NoCaptureDevice capture;
     RecordingStarter starter;
+    // Fails on request, so every writer's failure path can be driven.
+    FailingFileWriter files;
     std::unique_ptr<IniSettingsStore> settings = std::make_unique<IniSettingsStore>(settings_file);
     std::unique_ptr<App> app;
 

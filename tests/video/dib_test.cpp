@@ -55,12 +55,13 @@ TEST(Dib, RowStrideRoundsUpToFourBytes) {
 
 TEST(Dib, WritesAFrame641PixelsWideByteForByte) {
     TempDir tmp;
+    FileWriter files;
     const int w = 641;
     const int h = 3;
     cDIB dib;
     ASSERT_TRUE(dib.CreateFromPicture(marked_picture(w, h)));
     const std::string path = tmp.file("f.bmp");
-    ASSERT_TRUE(dib.WriteToFile(path));
+    ASSERT_TRUE(dib.WriteToFile(files, path));
     const std::string f = slurp(path);
 
     const size_t stride = 1924;
@@ -95,13 +96,14 @@ TEST(Dib, WritesAFrame641PixelsWideByteForByte) {
 
 TEST(Dib, SmallerFrameOverALargerFileLeavesNoStaleBytes) {
     TempDir tmp;
+    FileWriter files;
     const std::string path = tmp.file("currentcapture.bmp");
     cDIB big;
     ASSERT_TRUE(big.CreateFromPicture(marked_picture(64, 48)));
-    ASSERT_TRUE(big.WriteToFile(path));
+    ASSERT_TRUE(big.WriteToFile(files, path));
     cDIB small;
     ASSERT_TRUE(small.CreateFromPicture(marked_picture(8, 4)));
-    ASSERT_TRUE(small.WriteToFile(path));
+    ASSERT_TRUE(small.WriteToFile(files, path));
     const std::string f = slurp(path);
     EXPECT_EQ(f.size(), 54u + 24 * 4);
     const auto expect = small.FileBytes();
@@ -111,13 +113,14 @@ TEST(Dib, SmallerFrameOverALargerFileLeavesNoStaleBytes) {
 
 TEST(Dib, WriteFailureIsReported) {
     TempDir tmp;
+    FileWriter files;
     cDIB dib;
-    EXPECT_FALSE(dib.WriteToFile(tmp.file("empty.bmp")));  // nothing held
+    EXPECT_FALSE(dib.WriteToFile(files, tmp.file("empty.bmp")));  // nothing held
     ASSERT_TRUE(dib.CreateFromPicture(marked_picture(4, 4)));
-    EXPECT_FALSE(dib.WriteToFile(tmp.file("no/such/folder/x.bmp")));
+    EXPECT_FALSE(dib.WriteToFile(files, tmp.file("no/such/folder/x.bmp")));
     // A folder in the way of the new file.
     const std::string dir = tmp.make_dir("taken.bmp");
-    EXPECT_FALSE(dib.WriteToFile(dir));
+    EXPECT_FALSE(dib.WriteToFile(files, dir));
     EXPECT_FALSE(std::filesystem::exists(dir + ".tmp"));
 }
 
@@ -161,10 +164,11 @@ TEST(Dib, PackedBitmapIsCheckedAgainstItsBytes) {
 
 TEST(Dib, LoadsWhatItWrites) {
     TempDir tmp;
+    FileWriter files;
     cDIB out;
     ASSERT_TRUE(out.CreateFromPicture(marked_picture(641, 7)));
     const std::string path = tmp.file("r.bmp");
-    ASSERT_TRUE(out.WriteToFile(path));
+    ASSERT_TRUE(out.WriteToFile(files, path));
     ScriptedDialogs dialogs;
     cDIB in;
     ASSERT_TRUE(in.CreateFromFile(path, dialogs));
@@ -174,6 +178,7 @@ TEST(Dib, LoadsWhatItWrites) {
 
 TEST(Dib, LoadingChecksTheFileAgainstItsHeaders) {
     TempDir tmp;
+    FileWriter files;
     cDIB good;
     ASSERT_TRUE(good.CreateFromPicture(marked_picture(9, 5)));
     const auto bytes = good.FileBytes();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/ffmpeg_video_file.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/video/avi_test_files.h"
@@ -59,12 +60,13 @@ class FakeVideo final : public VideoFile {
 };
 
 struct Extraction : ::testing::Test {
+    FileWriter files;
     TempDir tmp;
     std::string app_folder = tmp.make_dir("app");
     std::string rsio = tmp.make_dir("rsio");
     std::string bmp = app_folder + "/currentcapture.bmp";
     FixedClock clock{DateTime{2007, 3, 1, 9, 5, 3}};
-    DebugLog log{rsio, clock};
+    DebugLog log{files, rsio, clock};
     ScriptedDialogs dialogs;
     std::vector<std::int64_t> requested;  // frames asked of the videos opened
 
@@ -89,8 +91,9 @@ struct Extraction : ::testing::Test {
 
 TEST_F(Extraction, WritesExactlyTheCurrentFrame) {
     for (std::int64_t n : {0, 41, 99}) {
-        EXPECT_EQ(ExtractFrameToBitmap("/v/jump.avi", n, app_folder, dialogs, &log, opener(100)),
-                  ExtractOutcome::Written);
+        EXPECT_EQ(
+            ExtractFrameToBitmap("/v/jump.avi", n, app_folder, files, dialogs, &log, opener(100)),
+            ExtractOutcome::Written);
         EXPECT_EQ(frame_in_file(), n);
         EXPECT_EQ(requested, std::vector<std::int64_t>{n});
         requested.clear();
@@ -99,19 +102,21 @@ TEST_F(Extraction, WritesExactlyTheCurrentFrame) {
     // A 7-pixel row of 21 bytes is padded to 24.
     EXPECT_EQ(slurp(bmp).size(), 54u + 24 * 3);
     // Frame numbers are not limited to 16 bits.
-    EXPECT_EQ(ExtractFrameToBitmap("/v/long.avi", 40000, app_folder, dialogs, &log, opener(50000)),
-              ExtractOutcome::Written);
+    EXPECT_EQ(
+        ExtractFrameToBitmap("/v/long.avi", 40000, app_folder, files, dialogs, &log, opener(50000)),
+        ExtractOutcome::Written);
     EXPECT_EQ(frame_in_file(), 40000 % 256);
 }
 
 TEST_F(Extraction, FrameBeyondTheEndKeepsTheOldPicture) {
-    ASSERT_EQ(ExtractFrameToBitmap("/v/jump.avi", 7, app_folder, dialogs, &log, opener(100)),
+    ASSERT_EQ(ExtractFrameToBitmap("/v/jump.avi", 7, app_folder, files, dialogs, &log, opener(100)),
               ExtractOutcome::Written);
     const std::string before = slurp(bmp);
     for (std::int64_t n : {100, 5000}) {
         dialogs.clear();
-        EXPECT_EQ(ExtractFrameToBitmap("/v/jump.avi", n, app_folder, dialogs, &log, opener(100)),
-                  ExtractOutcome::BeyondEnd);
+        EXPECT_EQ(
+            ExtractFrameToBitmap("/v/jump.avi", n, app_folder, files, dialogs, &log, opener(100)),
+            ExtractOutcome::BeyondEnd);
         EXPECT_EQ(dialogs.messages(),
                   std::vector<std::string>{"Frame " + std::to_string(n) +
                                            " is beyond the end of the video:\r\n/v/jump.avi"});
@@ -127,13 +132,15 @@ TEST_F(Extraction, FrameBeyondTheEndKeepsTheOldPicture) {
 TEST_F(Extraction, FailuresAreToldAndLeaveThePictureAlone) {
     spit(bmp, "earlier picture");
 
-    EXPECT_EQ(ExtractFrameToBitmap("/v/missing.avi", 1, app_folder, dialogs, &log, opener(10)),
-              ExtractOutcome::CannotOpen);
+    EXPECT_EQ(
+        ExtractFrameToBitmap("/v/missing.avi", 1, app_folder, files, dialogs, &log, opener(10)),
+        ExtractOutcome::CannotOpen);
     EXPECT_EQ(dialogs.last().text, "There was an error working with the file:\r\n/v/missing.avi");
     EXPECT_EQ(dialogs.last().icon, MsgIcon::Information);
 
-    EXPECT_EQ(ExtractFrameToBitmap("/v/jump.avi", 3, app_folder, dialogs, &log, opener(10, {3})),
-              ExtractOutcome::NoFrame);
+    EXPECT_EQ(
+        ExtractFrameToBitmap("/v/jump.avi", 3, app_folder, files, dialogs, &log, opener(10, {3})),
+        ExtractOutcome::NoFrame);
     EXPECT_EQ(dialogs.last().text, "No suitable decompressor found for this video stream!");
     EXPECT_EQ(slurp(bmp), "earlier picture");
 
@@ -145,7 +152,7 @@ TEST_F(Extraction, FailuresAreToldAndLeaveThePictureAlone) {
     // earlier picture unawares.
     dialogs.clear();
     const std::string gone = tmp.file("gone");
-    EXPECT_EQ(ExtractFrameToBitmap("/v/jump.avi", 3, gone, dialogs, &log, opener(10)),
+    EXPECT_EQ(ExtractFrameToBitmap("/v/jump.avi", 3, gone, files, dialogs, &log, opener(10)),
               ExtractOutcome::WriteFailed);
     EXPECT_EQ(dialogs.messages(), std::vector<std::string>{"Unable to write the picture file:\r\n" +
                                                            gone + "/currentcapture.bmp"});
@@ -155,9 +162,9 @@ TEST_F(Extraction, FailuresAreToldAndLeaveThePictureAlone) {
 TEST_F(Extraction, QuietExtractionForTheCommandLine) {
     const std::string out = tmp.file("out.bmp");
     std::string detail;
-    EXPECT_EQ(extract_frame_to_bmp("/v/jump.avi", -1, out, opener(10), &detail),
+    EXPECT_EQ(extract_frame_to_bmp(files, "/v/jump.avi", -1, out, opener(10), &detail),
               ExtractOutcome::BeyondEnd);
-    EXPECT_EQ(extract_frame_to_bmp("/v/jump.avi", 9, out, opener(10), &detail),
+    EXPECT_EQ(extract_frame_to_bmp(files, "/v/jump.avi", 9, out, opener(10), &detail),
               ExtractOutcome::Written);
     cDIB dib;
     ASSERT_TRUE(dib.CreateFromFile(out, dialogs));
@@ -175,8 +182,9 @@ TEST_F(Extraction, RealVideosGiveTheExactFrame) {
         if (!test::make_marked_video(video, 24, codec, "66x50"))
             GTEST_SKIP() << "ffmpeg is not available";
         for (std::int64_t n : {23, 2, 9, 8, 0}) {
-            ASSERT_EQ(ExtractFrameToBitmap(video, n, app_folder, dialogs, &log),
-                      ExtractOutcome::Written)
+            ASSERT_EQ(
+                ExtractFrameToBitmap(video, n, app_folder, files, dialogs, &log, open_video_file),
+                ExtractOutcome::Written)
                 << codec;
             cDIB dib;
             ASSERT_TRUE(dib.CreateFromFile(bmp, dialogs));
@@ -186,8 +194,9 @@ TEST_F(Extraction, RealVideosGiveTheExactFrame) {
             EXPECT_EQ(test::marked_frame(px[2], px[1]), n) << codec;
         }
         const std::string before = slurp(bmp);
-        EXPECT_EQ(ExtractFrameToBitmap(video, 24, app_folder, dialogs, &log),
-                  ExtractOutcome::BeyondEnd);
+        EXPECT_EQ(
+            ExtractFrameToBitmap(video, 24, app_folder, files, dialogs, &log, open_video_file),
+            ExtractOutcome::BeyondEnd);
         EXPECT_EQ(slurp(bmp), before);
         EXPECT_EQ(dialogs.messages(),
                   std::vector<std::string>{"Frame 24 is beyond the end of the video:\r\n" + video});
@@ -208,14 +217,16 @@ TEST_F(Extraction, CutOffVideoStillGivesItsEarlyFrames) {
     AviFileInfoRecord r;
     EXPECT_EQ(read_avi_info(cut, r), AviReadStatus::Ok);
     EXPECT_EQ(r.dwWidth, 66u);
-    ASSERT_EQ(ExtractFrameToBitmap(cut, 3, app_folder, dialogs, &log), ExtractOutcome::Written);
+    ASSERT_EQ(ExtractFrameToBitmap(cut, 3, app_folder, files, dialogs, &log, open_video_file),
+              ExtractOutcome::Written);
     cDIB dib;
     ASSERT_TRUE(dib.CreateFromFile(bmp, dialogs));
     const std::uint8_t* px = dib.PointerToBits() + 25 * bmp_row_stride(66, 24) + 33 * 3;
     EXPECT_EQ(test::marked_frame(px[2], px[1]), 3);
     EXPECT_TRUE(dialogs.prompts().empty());
     // The last frames went with the cut.
-    EXPECT_EQ(ExtractFrameToBitmap(cut, 23, app_folder, dialogs, &log), ExtractOutcome::BeyondEnd);
+    EXPECT_EQ(ExtractFrameToBitmap(cut, 23, app_folder, files, dialogs, &log, open_video_file),
+              ExtractOutcome::BeyondEnd);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "app/paths.h"
+#include "platform/paths.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 

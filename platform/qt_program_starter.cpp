@@ -1,4 +1,4 @@
-#include "platform/program_starter.h"
+#include "platform/qt_program_starter.h"
 
 #include <QProcess>
 

@@ -1,4 +1,4 @@
-#include "platform/settings_store.h"
+#include "platform/ini_settings_store.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <QStandardPaths>
 #include <map>
 
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 
 namespace rs {
 

@@ -1,4 +1,4 @@
-#include "app/text_forms.h"
+#include "core/text_forms.h"
 
 #include <gtest/gtest.h>
 

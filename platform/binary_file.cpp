@@ -1,4 +1,4 @@
-#include "video/binary_file.h"
+#include "platform/binary_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/paths.h"
-#include "app/text_forms.h"
+#include "core/text_forms.h"
+#include "platform/paths.h"
 
 namespace rs {
 
@@ -43,7 +43,9 @@ std::optional<BinaryFile> BinaryFile::open(const std::string& path, OpenError* e
             *description = std::strerror(err);
         return std::nullopt;
     };
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO with no writer is refused at once instead
+    // of holding the screen; reads of a regular file never block anyway.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return fail(errno);
     struct stat st {};
@@ -52,6 +54,7 @@ std::optional<BinaryFile> BinaryFile::open(const std::string& path, OpenError* e
         ::close(fd);
         return fail(err == 0 ? EINVAL : err);
     }
+    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     BinaryFile f;
     f.fd_ = fd;
     f.size_ = static_cast<std::uint64_t>(st.st_size);
