@@ -61,6 +61,9 @@ LogView& App::log_view() {
 PictureLogView& App::picture_log_view() {
     return screen(picture_log_view_, *this);
 }
+Calibrate& App::calibrate() {
+    return screen(calibrate_, *this);
+}
 
 void App::quit() {
     quit_requested_ = true;

@@ -34,6 +34,7 @@ class PreviewForm;
 class frmSetStart;
 class LogView;
 class PictureLogView;
+class Calibrate;
 
 struct Services {
     SettingsStore& settings;
@@ -85,6 +86,7 @@ class App {
     frmSetStart& set_start();
     LogView& log_view();
     PictureLogView& picture_log_view();
+    Calibrate& calibrate();
 
     // Ends the program (the event loop, when one runs). Tests see the request.
     void quit();
@@ -112,6 +114,7 @@ class App {
     std::unique_ptr<frmSetStart> set_start_;
     std::unique_ptr<LogView> log_view_;
     std::unique_ptr<PictureLogView> picture_log_view_;
+    std::unique_ptr<Calibrate> calibrate_;
 };
 
 }  // namespace rs

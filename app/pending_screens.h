@@ -28,6 +28,7 @@ RS_PENDING_SCREEN(Measure, "Measure")
 RS_PENDING_SCREEN(PreviewForm, "Capture Video")
 RS_PENDING_SCREEN(LogView, "Video Log")
 RS_PENDING_SCREEN(PictureLogView, "Picture Log")
+RS_PENDING_SCREEN(Calibrate, "Calibration Assistant")
 
 #undef RS_PENDING_SCREEN
 
