@@ -322,6 +322,17 @@ QWidget* Measure::build_panel() {
     verify_box->addWidget(VerifyDistance, 2, 0, 1, 2);
     v->addLayout(verify_box);
 
+    // Controls that come and go keep their place, so that no button moves
+    // under the operator's pointer between two clicks.
+    for (QWidget* w :
+         {(QWidget*)barefoot_indicator, (QWidget*)UnofficialJump, (QWidget*)lblComment,
+          (QWidget*)Comment, (QWidget*)Set_grid, (QWidget*)Frame2, (QWidget*)xtwips,
+          (QWidget*)ytwips, (QWidget*)xposition, (QWidget*)yposition, (QWidget*)VerifyDistance}) {
+        QSizePolicy keep = w->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keep);
+    }
+
     v->addStretch(1);
     panel->setFixedWidth(300);
     return panel;
