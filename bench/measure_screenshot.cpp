@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -169,6 +170,8 @@ int main(int argc, char** argv) {
     m.show();
     m.Skier_name->setEditText("Smith");
     m.Jump_no->setText("2");
+    m.CrossSize->setValue(300);
+    m.Show_grid_Click();
     m.Form_MouseDown(kImpact.x() * 15.0, kImpact.y() * 15.0);
     m.AdjustRight_Click();
     m.Record_Click();

@@ -315,6 +315,11 @@ QWidget* Measure::build_panel() {
     xposition = readout(panel, "xposition");
     yposition = readout(panel, "yposition");
     VerifyDistance = readout(panel, "VerifyDistance");
+    xtwips->setToolTip("Pointer X on the picture, twips");
+    ytwips->setToolTip("Pointer Y on the picture, twips");
+    xposition->setToolTip("Pointer X on the water, meters");
+    yposition->setToolTip("Pointer Y on the water, meters");
+    VerifyDistance->setToolTip("Distance of the pointer from the jump point");
     verify_box->addWidget(xtwips, 0, 0);
     verify_box->addWidget(ytwips, 0, 1);
     verify_box->addWidget(xposition, 1, 0);
@@ -324,10 +329,8 @@ QWidget* Measure::build_panel() {
 
     // Controls that come and go keep their place, so that no button moves
     // under the operator's pointer between two clicks.
-    for (QWidget* w :
-         {(QWidget*)barefoot_indicator, (QWidget*)UnofficialJump, (QWidget*)lblComment,
-          (QWidget*)Comment, (QWidget*)Set_grid, (QWidget*)Frame2, (QWidget*)xtwips,
-          (QWidget*)ytwips, (QWidget*)xposition, (QWidget*)yposition, (QWidget*)VerifyDistance}) {
+    for (QWidget* w : {(QWidget*)barefoot_indicator, (QWidget*)UnofficialJump, (QWidget*)lblComment,
+                       (QWidget*)Comment, (QWidget*)Set_grid}) {
         QSizePolicy keep = w->sizePolicy();
         keep.setRetainSizeWhenHidden(true);
         w->setSizePolicy(keep);
