@@ -527,9 +527,6 @@ void Measure::Form_Load() {
     // MaskLine belongs to the overlay and stays hidden over the picture.
     picture->set_shape("MaskLine", Figure::line(0, 0, 0, 0, app_.configuration().impact_color));
     picture->set_shape_visible("MaskLine", false);
-    const GridState& g = app_.grids();
-    Set_grid->setText(QString::fromStdString("&Grid " + std::to_string(g.current)));
-    Set_grid->setVisible(app_.shared().grid_count != 1);
     for (const auto& [name, placed] : app_.configuration().measure_buoy_labels) {
         if (auto* l = findChild<QLabel*>(QString::fromStdString(name))) {
             l->setText(QString::fromStdString(placed.caption));
@@ -542,6 +539,10 @@ void Measure::Form_Load() {
 
 void Measure::apply_configuration() {
     const Configuration& cfg = app_.configuration();
+    // The grid count and the current grid may have changed on the
+    // configuration and set-up screens since this screen was last shown.
+    Set_grid->setText(QString::fromStdString("&Grid " + std::to_string(app_.grids().current)));
+    Set_grid->setVisible(app_.shared().grid_count != 1);
     barefoot_indicator->setVisible(cfg.barefoot_indicator_visible);
     if (!cfg.barefoot_indicator_text.empty())
         barefoot_indicator->setText(QString::fromStdString(cfg.barefoot_indicator_text));

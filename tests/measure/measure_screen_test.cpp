@@ -395,7 +395,7 @@ TEST_F(MeasureScreen, GridButtonCyclesTheConfiguredGrids) {
     second.description = "South camera";
     app->grids().grid(2) = second;
     Measure& screen = *m;
-    screen.Form_Load();
+    screen.show();
     EXPECT_TRUE(shown(screen.Set_grid));
     screen.Set_grid->click();
     EXPECT_EQ(screen.Set_grid->text(), "&Grid 2");
