@@ -8,6 +8,7 @@
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "measure/results_screen.h"
 #include "video/frame_selection_screen.h"
 

@@ -22,6 +22,7 @@
 #include "app/startup.h"
 #include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "measure/results_screen.h"
 #include "video/frame_selection_screen.h"
 

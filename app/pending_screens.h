@@ -24,7 +24,6 @@ class PendingScreen : public QMainWindow {
         explicit Name(App& app) : PendingScreen(app, #Name, Caption) {} \
     };
 
-RS_PENDING_SCREEN(Measure, "Measure")
 RS_PENDING_SCREEN(PreviewForm, "Capture Video")
 RS_PENDING_SCREEN(LogView, "Video Log")
 RS_PENDING_SCREEN(PictureLogView, "Picture Log")

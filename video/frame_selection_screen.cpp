@@ -20,6 +20,7 @@
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
 #include "platform/paths.h"
 #include "video/avi_info.h"

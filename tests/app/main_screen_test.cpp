@@ -14,9 +14,10 @@
 #include "app/pending_screens.h"
 #include "app/startup.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "measure/results_screen.h"
-#include "video/frame_selection_screen.h"
 #include "tests/support/test_app.h"
+#include "video/frame_selection_screen.h"
 
 namespace rs {
 namespace {

@@ -16,6 +16,7 @@
 #include "app/main_screen.h"
 #include "app/pending_screens.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
 #include "tests/platform/test_videos.h"
 #include "tests/support/test_app.h"
