@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "app/config_screen.h"
+#include "app/log_view.h"
 #include "app/main_screen.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
@@ -15,7 +17,9 @@
 namespace rs {
 
 App::App(Services services)
-    : s_(services), debug_log_(services.files, services.paths.exchange_folder, services.clock) {}
+    : s_(services),
+      debug_log_(services.files, services.paths.exchange_folder, services.clock),
+      retire_context_(std::make_unique<QObject>()) {}
 
 App::~App() = default;
 
@@ -64,6 +68,22 @@ PictureLogView& App::picture_log_view() {
 }
 Calibrate& App::calibrate() {
     return screen(calibrate_, *this);
+}
+
+void App::retire(std::unique_ptr<QWidget> screen) {
+    if (!screen)
+        return;
+    screen->hide();
+    retired_.push_back(std::move(screen));
+    // The context object goes with the App, and the pending deletion with it.
+    QTimer::singleShot(0, retire_context_.get(), [this] { retired_.clear(); });
+}
+
+void App::drop_log_view() {
+    retire(std::move(log_view_));
+}
+void App::drop_picture_log_view() {
+    retire(std::move(picture_log_view_));
 }
 
 void App::quit() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/configuration.h"
 #include "app/logs.h"
@@ -21,6 +22,9 @@
 #include "platform/paths.h"
 #include "platform/program_starter.h"
 #include "platform/settings_store.h"
+
+class QObject;
+class QWidget;
 
 namespace rs {
 
@@ -88,6 +92,17 @@ class App {
     PictureLogView& picture_log_view();
     Calibrate& calibrate();
 
+    // The screens that live only while shown (the log viewers): each is hidden
+    // at once and destroyed once the event that closed it is over, so the
+    // next use builds it anew.
+    void drop_log_view();
+    void drop_picture_log_view();
+
+    // Screens that are drawn on only when they exist: building one here would
+    // run its load (the set-up screen's resets the working grid).
+    Grid_Setup* built_grid_setup() { return grid_setup_.get(); }
+    Measure* built_measure() { return measure_.get(); }
+
     // Ends the program (the event loop, when one runs). Tests see the request.
     void quit();
     bool quit_requested() const { return quit_requested_; }
@@ -115,6 +130,11 @@ class App {
     std::unique_ptr<LogView> log_view_;
     std::unique_ptr<PictureLogView> picture_log_view_;
     std::unique_ptr<Calibrate> calibrate_;
+
+    // Closed screens waiting for the end of the event that closed them.
+    std::vector<std::unique_ptr<QWidget>> retired_;
+    std::unique_ptr<QObject> retire_context_;
+    void retire(std::unique_ptr<QWidget> screen);
 };
 
 }  // namespace rs

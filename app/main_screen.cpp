@@ -16,6 +16,7 @@
 
 #include "app/app.h"
 #include "app/config_screen.h"
+#include "app/log_view.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
 #include "app/screen_widgets.h"
@@ -302,9 +303,11 @@ void MainForm::ccmdGoToMeasure_Click() {
 
 void MainForm::mnuViewLog_Click() {
     app_.log_view().show();
+    app_.log_view().raise();
 }
 void MainForm::mnuPictureLog_Click() {
     app_.picture_log_view().show();
+    app_.picture_log_view().raise();
 }
 void MainForm::munManual_Click() {
     app_.manual().show();

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/app.h"
+#include "app/log_view.h"
 #include "app/main_screen.h"
 #include "app/pending_screens.h"
 #include "app/screen_widgets.h"

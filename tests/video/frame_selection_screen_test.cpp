@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "app/app.h"
+#include "app/log_view.h"
 #include "app/main_screen.h"
 #include "app/pending_screens.h"
 #include "grid/grid_setup_screen.h"
