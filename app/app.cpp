@@ -9,6 +9,7 @@
 #include "app/main_screen.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
+#include "grid/calibration_screen.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"

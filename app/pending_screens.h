@@ -25,7 +25,6 @@ class PendingScreen : public QMainWindow {
     };
 
 RS_PENDING_SCREEN(PreviewForm, "Capture Video")
-RS_PENDING_SCREEN(Calibrate, "Calibration Assistant")
 
 #undef RS_PENDING_SCREEN
 

@@ -23,6 +23,7 @@
 #include "app/main_screen.h"
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
+#include "grid/calibration_screen.h"
 #include "grid/grid_validation.h"
 #include "grid/setup_files.h"
 #include "platform/file_writer.h"
@@ -907,9 +908,10 @@ void Grid_Setup::mnuMeasurePic_Click() {
 }
 
 void Grid_Setup::mnuCalibrate_Click() {
-    app_.WriteDebugLog("Calibration lines asked for from the grid setup");
-    app_.dialogs().ok("The calibration lines are not available in this version of the program.",
-                      MsgIcon::Information);
+    Calibrate& calibrate = app_.calibrate();
+    calibrate.show();
+    calibrate.raise();
+    calibrate.activateWindow();
 }
 
 // --- Leaving ------------------------------------------------------------------------
