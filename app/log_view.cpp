@@ -1,6 +1,7 @@
 #include "app/log_view.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QScrollBar>
@@ -109,6 +110,8 @@ QWidget* button_row(QWidget* parent, std::initializer_list<QWidget*> buttons) {
 // --- The list ----------------------------------------------------------------------
 
 LogList::LogList(QWidget* parent) : QListWidget(parent) {
+    // Log lines are laid out in print zones: columns line up in a fixed pitch.
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setUniformItemSizes(true);
