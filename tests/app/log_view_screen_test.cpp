@@ -121,12 +121,15 @@ TEST_F(LogViewers, WithNoLogOfTheDayBothStayEmpty) {
     EXPECT_EQ(app->picture_log_view().lstPicLog->count(), 0);
     EXPECT_EQ(text(app->picture_log_view().txtPicLogToView), "");
 
-    // Nor with no video folder at all: nothing is looked for elsewhere.
+    // Nor with no video folder at all: the working folder is not looked in.
     v.cmdDismiss_Click();
     app->shared().video_folder.clear();
+    const auto working = std::filesystem::current_path();
+    std::filesystem::current_path(t.tmp.make_dir("working"));
     test::spit("JumpMeasurementLog030107.txt", video_line("Smith", "/v/Smithjump1.avi") + "\r\n");
-    EXPECT_EQ(open_video_log().lstLog->count(), 0);
-    std::filesystem::remove("JumpMeasurementLog030107.txt");
+    const int listed = open_video_log().lstLog->count();
+    std::filesystem::current_path(working);
+    EXPECT_EQ(listed, 0);
     EXPECT_TRUE(t.dialogs.prompts().empty());
 }
 
