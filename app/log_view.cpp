@@ -12,6 +12,7 @@
 #include "app/log_lines.h"
 #include "app/main_screen.h"
 #include "app/screen_widgets.h"
+#include "measure/measure_screen.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "video/frame_selection_screen.h"
@@ -268,7 +269,40 @@ void PictureLogView::lstPicLog_DblClick() {
 }
 
 void PictureLogView::cmdViewPicLog_Click() {
-    // Opening the picture on the measurement screen comes with that screen.
+    App& app = app_;  // this screen is closed on the way
+    // The measurement screen shows distances only through complete grids.
+    if (app.grids().complete != 1) {
+        app.dialogs().ok(
+            "At least one measurement grid that you have specified has not been set up.  All "
+            "grids specified must be set up correctly before you can use the measurement screen",
+            MsgIcon::Critical);
+        return;
+    }
+    Measure& measure = app.measure();
+    const std::string path = txtPictureToView->text().toStdString();
+    if (!path.empty()) {
+        std::string error;
+        if (!measure.load_picture_file(path, &error)) {
+            // The viewer stays, so that another picture can be chosen.
+            app.WriteDebugLog("Picture from the log not loaded: " + error);
+            app.dialogs().ok("The picture could not be loaded: " + error, MsgIcon::Exclamation);
+            return;
+        }
+        measure.show_the_grid();
+        measure.form().gif_file_name = path;
+        measure.form().gif_file_name_visible = true;
+        measure.gif_file_name->setText(QString::fromStdString(path));
+        measure.gif_file_name->setVisible(true);
+        measure.place_file_name_below_description();
+        app.shared().navigation_state = "PictureLog";
+    } else {
+        measure.form().gif_file_name.clear();
+        measure.gif_file_name->clear();
+    }
+    app.drop_picture_log_view();
+    measure.show();
+    measure.raise();
+    measure.activateWindow();
 }
 
 void PictureLogView::close_viewer() {

@@ -10,6 +10,7 @@
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "platform/picture_canvas_widget.h"
 
 namespace rs {
@@ -148,6 +149,8 @@ bool Calibrate::convert_points() {
 
 std::vector<PictureCanvas*> Calibrate::canvases() const {
     std::vector<PictureCanvas*> out;
+    if (Measure* measure = app_.built_measure())
+        out.push_back(&measure->canvas());
     if (Grid_Setup* setup = app_.built_grid_setup())
         out.push_back(setup->picture);
     return out;

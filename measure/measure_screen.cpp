@@ -19,10 +19,12 @@
 #include <QToolButton>
 
 #include "app/app.h"
+#include "app/log_view.h"
 #include "app/main_screen.h"
 #include "app/pending_screens.h"
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
+#include "grid/calibration_screen.h"
 #include "measure/impact_marker.h"
 #include "measure/live_pictures.h"
 #include "measure/results_screen.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -13,7 +14,10 @@
 #include "app/app.h"
 #include "app/logs.h"
 #include "app/main_screen.h"
+#include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
+#include "platform/picture_canvas_widget.h"
+#include "tests/measure/measure_fixture.h"
 #include "tests/platform/test_videos.h"
 #include "tests/support/test_app.h"
 #include "video/frame_selection_screen.h"
@@ -262,6 +266,87 @@ TEST_F(LogViewers, ClosingByTheFrameEndsTheViewerAndTheNextShowingReadsTheDayAga
     EXPECT_TRUE(pictures.isNull());
     EXPECT_TRUE(app->main_form().isVisible());
     EXPECT_FALSE(app->quit_requested());
+}
+
+class PictureLogViewing : public LogViewers {
+  protected:
+    std::string picture = t.video_folder + "/Smith3.bmp";
+
+    void SetUp() override {
+        LogViewers::SetUp();
+        GridState& g = app->grids();
+        g.grid(1) = test::flat_grid();
+        g.working = g.grid(1);
+        g.complete = 1;
+        QImage image(320, 200, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        ASSERT_TRUE(image.save(QString::fromStdString(picture)));
+        log(day_log, picture_line(picture));
+    }
+    PictureLogView& choose_first_picture() {
+        app->main_form().mnuPictureLog_Click();
+        PictureLogView& p = app->picture_log_view();
+        p.lstPicLog->setCurrentRow(0);
+        return p;
+    }
+};
+
+TEST_F(PictureLogViewing, APictureOfTheLogOpensOnTheMeasurementScreen) {
+    QPointer<PictureLogView> viewer(&choose_first_picture());
+    viewer->lstPicLog_DblClick();
+    Measure& m = app->measure();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_FALSE(viewer->isVisible());
+    EXPECT_EQ(app->shared().navigation_state, "PictureLog");
+    EXPECT_EQ(m.canvas().picture_pixels(), QSize(320, 200));
+    EXPECT_EQ(text(m.gif_file_name), picture);
+    EXPECT_TRUE(m.gif_file_name->isVisibleTo(&m));
+    EXPECT_EQ(m.form().gif_file_name, picture);
+    settle();
+    EXPECT_TRUE(viewer.isNull());
+    EXPECT_TRUE(t.dialogs.prompts().empty());
+
+    // From the measurement screen's own log menu, over the screen: the
+    // picture is replaced where it is.
+    const std::string other = t.video_folder + "/Jones1.bmp";
+    QImage image(160, 100, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(QString::fromStdString(other)));
+    log(day_log, picture_line(other));
+    m.mnuViewLog_Click();
+    PictureLogView& again = app->picture_log_view();
+    again.lstPicLog->setCurrentRow(1);
+    again.cmdViewPicLog->click();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.canvas().picture_pixels(), QSize(160, 100));
+    EXPECT_EQ(text(m.gif_file_name), other);
+}
+
+TEST_F(PictureLogViewing, WithNoPictureChosenTheScreenOpensWithoutAFileName) {
+    app->measure().gif_file_name->setText("/v/earlier.bmp");
+    app->main_form().mnuPictureLog_Click();
+    app->picture_log_view().cmdViewPicLog_Click();
+    EXPECT_TRUE(app->measure().isVisible());
+    EXPECT_EQ(text(app->measure().gif_file_name), "");
+    EXPECT_NE(app->shared().navigation_state, "PictureLog");
+}
+
+TEST_F(PictureLogViewing, APictureThatCannotBeShownOrAnIncompleteGridKeepsTheViewer) {
+    std::filesystem::remove(picture);
+    PictureLogView& p = choose_first_picture();
+    p.cmdViewPicLog_Click();
+    ASSERT_EQ(t.dialogs.messages().size(), 1u);
+    EXPECT_NE(t.dialogs.last().text.find("The picture could not be loaded: "), std::string::npos);
+    EXPECT_TRUE(p.isVisible());
+    EXPECT_FALSE(app->measure().isVisible());
+    EXPECT_EQ(&app->picture_log_view(), &p);
+
+    app->grids().complete = 0;
+    p.cmdViewPicLog_Click();
+    ASSERT_EQ(t.dialogs.messages().size(), 2u);
+    EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Critical);
+    EXPECT_TRUE(p.isVisible());
+    EXPECT_FALSE(app->measure().isVisible());
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/app.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/measure_screen.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/grid/grid_fixture.h"
 #include "tests/support/test_app.h"
@@ -173,6 +175,29 @@ TEST_F(CalibrationScreen, ClosingByTheFrameHidesItAndKeepsItsValues) {
     c->formexit->click();
     EXPECT_FALSE(c->isVisible());
     EXPECT_EQ(lines().size(), 1u);
+}
+
+TEST_F(CalibrationScreen, TheLineGoesOnTheMeasurementScreenToo) {
+    app->grids().complete = 1;
+    Measure& m = app->measure();
+    m.show();
+    auto measure_lines = [&] {
+        const Figure drawn = Figure::line(0, 0, 3000, 3000, kCalibrationLineColour);
+        return std::count(m.canvas().figures().begin(), m.canvas().figures().end(), drawn);
+    };
+    const size_t before = m.canvas().figures().size();
+    m.mnuCalibrate_Click();
+    EXPECT_TRUE(c->isVisible());
+    screen_points("0", "0", "3000", "3000");
+    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand_Click();
+    EXPECT_EQ(measure_lines(), 1);
+    EXPECT_EQ(lines().size(), 1u);
+    EXPECT_EQ(m.canvas().figures().size(), before + 1);
+    c->CalibrationLineErase_Click();
+    EXPECT_EQ(measure_lines(), 0);
+    EXPECT_TRUE(lines().empty());
+    EXPECT_EQ(m.canvas().figures().size(), before);
 }
 
 TEST(CalibrationWithoutSetupScreen, DrawsOnlyOnScreensThatExist) {
