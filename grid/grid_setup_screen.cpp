@@ -650,7 +650,7 @@ void Grid_Setup::keyTimer_Timer() {
         {Key::Down, &Grid_Setup::AdjustDown_Click},
     };
     for (const auto& [key, handler] : order) {
-        if (keys.is_down(key)) {
+        if (keys.take_step(key)) {
             box(ValueBox::txtCheckXpix)->setFocus();
             (this->*handler)();
             return;

@@ -506,9 +506,13 @@ void frmSetStart::Command4_Click() {
 
 void frmSetStart::Timer2_Timer() {
     KeyboardState& keys = app_.keyboard();
-    if (keys.is_down(Key::Left) && Command1->isEnabled())
+    // Both keys are asked every poll, so a press of a disabled button's key
+    // is answered (by nothing) rather than saved for later.
+    const bool back = keys.take_step(Key::Left);
+    const bool forward = keys.take_step(Key::Right);
+    if (back && Command1->isEnabled())
         Command1_Click();
-    if (keys.is_down(Key::Right) && Command4->isEnabled())
+    if (forward && Command4->isEnabled())
         Command4_Click();
 }
 

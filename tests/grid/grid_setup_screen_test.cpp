@@ -196,14 +196,28 @@ TEST_F(SetupScreen, NudgesByArrowImagesAndHeldArrowKeys) {
     EXPECT_EQ(text(ValueBox::upper_left_x), "1515");
     EXPECT_EQ(text(ValueBox::upper_left_y), "1515");
 
-    t.keyboard.press(Key::Left);
-    t.keyboard.press(Key::Up);  // left is tested first and wins
-    for (int tick = 0; tick < 3; ++tick)
-        s->keyTimer_Timer();
-    EXPECT_EQ(text(ValueBox::upper_left_x), "1470");
-    EXPECT_EQ(text(ValueBox::upper_left_y), "1515");
-    t.keyboard.release(Key::Left);
+    // A tap moves one pixel, however many polls see it down.
+    t.keyboard.press(Key::Up);
+    s->keyTimer_Timer();
+    t.keyboard.advance(100);
+    s->keyTimer_Timer();
     t.keyboard.release(Key::Up);
+    t.keyboard.advance(100);
+    s->keyTimer_Timer();
+    EXPECT_EQ(text(ValueBox::upper_left_y), "1500");
+
+    // A held key moves a pixel at once, then a pixel a poll once held on.
+    t.keyboard.press(Key::Left);
+    s->keyTimer_Timer();
+    EXPECT_EQ(text(ValueBox::upper_left_x), "1500");
+    for (int tick = 0; tick < 4; ++tick) {  // the repeat starts after 250 ms
+        t.keyboard.advance(100);
+        s->keyTimer_Timer();
+    }
+    EXPECT_EQ(text(ValueBox::upper_left_x), "1470");
+    EXPECT_EQ(text(ValueBox::upper_left_y), "1500");
+    t.keyboard.release(Key::Left);
+    t.keyboard.advance(100);
     s->keyTimer_Timer();
     EXPECT_EQ(text(ValueBox::upper_left_x), "1470");
     // The marker followed: one circle and one cross, at the new place.

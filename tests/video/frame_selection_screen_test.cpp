@@ -218,9 +218,13 @@ TEST_F(FrameSelectionScreen, StepsByButtonsArrowKeysAndKeypad) {
     EXPECT_EQ(position(), 3);
     EXPECT_EQ(f->Text9->text(), " 3");
 
-    // Held arrow keys step once a poll, while their buttons are enabled.
+    // Arrow keys step once for a press, then once a poll while held on,
+    // while their buttons are enabled.
     t.keyboard.press(Key::Right);
     f->Timer2_Timer();
+    f->Timer2_Timer();
+    EXPECT_EQ(position(), 4);
+    t.keyboard.advance(300);
     f->Timer2_Timer();
     EXPECT_EQ(position(), 5);
     t.keyboard.release(Key::Right);
@@ -228,6 +232,7 @@ TEST_F(FrameSelectionScreen, StepsByButtonsArrowKeysAndKeypad) {
     f->Timer2_Timer();
     EXPECT_EQ(position(), 4);
     f->Command1->setEnabled(false);
+    t.keyboard.advance(300);
     f->Timer2_Timer();
     EXPECT_EQ(position(), 4);
     t.keyboard.release(Key::Left);
