@@ -1,6 +1,7 @@
 #pragma once
 // Owners of FFmpeg objects, each freed by its own free function, and the
-// text of an FFmpeg error code. Included only by platform/ sources.
+// text of an FFmpeg error code. Included only by platform/ sources: no
+// FFmpeg type leaves platform/.
 
 #include <memory>
 #include <string>
@@ -36,7 +37,17 @@ struct SwsFree {
     void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
 
+// A demuxer opened by avformat_open_input.
+struct InputFormatClose {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+};
+struct ParametersFree {
+    void operator()(AVCodecParameters* p) const { avcodec_parameters_free(&p); }
+};
+
 using OutputFormatPtr = std::unique_ptr<AVFormatContext, OutputFormatFree>;
+using InputFormatPtr = std::unique_ptr<AVFormatContext, InputFormatClose>;
+using ParametersPtr = std::unique_ptr<AVCodecParameters, ParametersFree>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFree>;
 using AvFramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
@@ -50,3 +61,19 @@ inline std::string error_text(int err) {
 }
 
 }  // namespace rs::ffmpeg
+
+namespace rs {
+
+// The names the video reading code uses.
+using FormatPtr = ffmpeg::InputFormatPtr;
+using ffmpeg::AvFramePtr;
+using ffmpeg::CodecPtr;
+using ffmpeg::PacketPtr;
+using ffmpeg::ParametersPtr;
+using ffmpeg::SwsPtr;
+
+inline std::string av_error_text(int err) {
+    return ffmpeg::error_text(err);
+}
+
+}  // namespace rs

@@ -4,9 +4,9 @@
 
 namespace rs {
 
-FrameCache::FrameCache(std::int64_t capacity) : capacity_(std::max<std::int64_t>(capacity, 4)) {
+FrameCache::FrameCache(std::int64_t capacity) : capacity_(std::max<std::int64_t>(capacity, 1)) {
     behind_ = capacity_ * 2 / 3;
-    ahead_ = capacity_ - behind_ - 1;
+    ahead_ = std::max<std::int64_t>(0, capacity_ - behind_ - 1);
 }
 
 FramePtr FrameCache::get(std::int64_t q) const {

@@ -17,7 +17,8 @@ namespace rs {
 
 class FrameCache {
   public:
-    // capacity: pictures held at most (at least 4).
+    // capacity: pictures held at most (at least 1: a budget smaller than
+    // one picture still holds the one shown).
     explicit FrameCache(std::int64_t capacity);
 
     std::int64_t capacity() const { return capacity_; }

@@ -16,8 +16,7 @@ std::int64_t max_frames_for(std::int64_t pictures) {
 
 }  // namespace
 
-FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_duration,
-                             bool maybe_cut) {
+FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_duration) {
     FrameIndex ix;
 
     // Packets before the first key packet refer to pictures the file does not
@@ -30,25 +29,6 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
             packets.front().key = true;
     } else {
         packets.erase(packets.begin(), first_key);
-    }
-    const bool no_pts = std::any_of(packets.begin(), packets.end(), [](const PacketInfo& p) {
-        return !p.discard && p.pts == kNoTime;
-    });
-    // Without timestamps, which pictures a cut group still holds is known
-    // only for those stored before any picture of the lost part can be
-    // shown: the packets after them are still decoded (they may be shown
-    // earlier), but get no frame.
-    auto shown_packets = static_cast<std::int64_t>(packets.size());
-    if (maybe_cut && no_pts) {
-        auto last_key = std::find_if(packets.rbegin(), packets.rend(),
-                                     [](const PacketInfo& p) { return p.key; });
-        if (last_key != packets.rend()) {
-            auto key_at = static_cast<std::int64_t>(packets.rend() - last_key) - 1;
-            bool all_keys = std::all_of(packets.begin() + key_at, packets.end(),
-                                        [](const PacketInfo& p) { return p.key; });
-            if (!all_keys)
-                shown_packets = std::max(key_at, shown_packets - kMaxReorder);
-        }
     }
     ix.packets_ = std::move(packets);
     const auto& pk = ix.packets_;
@@ -69,7 +49,7 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
     // Presentation timestamps of the pictures, in presentation order.
     std::vector<std::int64_t> ts;
     if (ix.decoder_orders_) {
-        ix.picture_count_ = std::min(n_packets, shown_packets);
+        ix.picture_count_ = n_packets;
         for (std::int64_t p = 0; p < ix.picture_count_; ++p)
             ts.push_back(ix.dts_increasing_ ? pk[p].dts : kNoTime);
     } else {
@@ -97,7 +77,12 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
     bool timed = frame_duration > 0 && ts.front() != kNoTime;
     if (timed) {
         for (size_t q = 0; q < ts.size(); ++q) {
-            double s = static_cast<double>(ts[q] - ts.front()) / frame_duration;
+            std::int64_t span = 0;
+            if (ts[q] == kNoTime || __builtin_sub_overflow(ts[q], ts.front(), &span)) {
+                ix.damaged_ = true;
+                return ix;
+            }
+            double s = static_cast<double>(span) / frame_duration;
             if (!std::isfinite(s) || s > static_cast<double>(max_frames_for(ix.picture_count_))) {
                 timed = false;
                 break;
@@ -117,9 +102,11 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
         const auto s = slot[q];
         if (static_cast<std::int64_t>(q) > 0 && s <= last_slot) {
             ++ix.duplicates_;
+            ix.duplicate_at_.push_back(s);  // slots and frames are numbered alike
             continue;
         }
         for (std::int64_t gap = last_slot + 1; gap < s; ++gap) {
+            ix.missing_at_.push_back(static_cast<std::int64_t>(ix.frame_picture_.size()));
             ix.frame_picture_.push_back(last_shown);
             ++ix.missing_;
         }
@@ -129,6 +116,29 @@ FrameIndex FrameIndex::build(std::vector<PacketInfo> packets, double frame_durat
         ix.frame_picture_.push_back(last_shown);
     }
     return ix;
+}
+
+void FrameIndex::limit_pictures(std::int64_t n) {
+    n = std::max<std::int64_t>(0, n);
+    if (n >= picture_count_)
+        return;
+    picture_count_ = n;
+    while (!frame_picture_.empty() && frame_picture_.back() >= n)
+        frame_picture_.pop_back();
+    if (static_cast<std::int64_t>(picture_frame_.size()) > n)
+        picture_frame_.resize(static_cast<size_t>(n));
+    if (!decoder_orders_) {
+        for (auto& pic : packet_picture_)
+            if (pic >= n)
+                pic = -1;
+        picture_packet_.resize(static_cast<size_t>(n));
+        picture_pts_.resize(static_cast<size_t>(n));
+    }
+    const auto frames = static_cast<std::int64_t>(frame_picture_.size());
+    std::erase_if(missing_at_, [&](std::int64_t f) { return f >= frames; });
+    std::erase_if(duplicate_at_, [&](std::int64_t f) { return f >= frames; });
+    missing_ = static_cast<std::int64_t>(missing_at_.size());
+    duplicates_ = static_cast<std::int64_t>(duplicate_at_.size());
 }
 
 std::int64_t FrameIndex::frame_of_picture(std::int64_t q) const {
@@ -178,17 +188,32 @@ std::int64_t FrameIndex::find_packet(std::int64_t dts, std::int64_t pts, std::in
     return -1;
 }
 
+namespace {
+
+// "frame 5" or "frames 5, 9, 12 and 3 more".
+std::string name_frames(const std::vector<std::int64_t>& frames) {
+    constexpr size_t kNamed = 10;
+    std::string text = frames.size() == 1 ? "frame " : "frames ";
+    for (size_t i = 0; i < frames.size() && i < kNamed; ++i)
+        text += (i ? ", " : "") + std::to_string(frames[i]);
+    if (frames.size() > kNamed)
+        text += " and " + std::to_string(frames.size() - kNamed) + " more";
+    return text;
+}
+
+}  // namespace
+
 std::string FrameIndex::problem() const {
     std::string text;
     if (missing_ > 0) {
         text += std::to_string(missing_) + (missing_ == 1 ? " frame is" : " frames are") +
-                " missing (the frame before is shown in place)";
+                " missing: " + name_frames(missing_at_) + " (the frame before is shown in place)";
     }
     if (duplicates_ > 0) {
         if (!text.empty())
             text += "; ";
         text += std::to_string(duplicates_) + (duplicates_ == 1 ? " frame is" : " frames are") +
-                " stored twice";
+                " stored twice: " + name_frames(duplicate_at_);
     }
     return text;
 }

@@ -26,7 +26,8 @@ inline constexpr std::int64_t kNoTime = std::numeric_limits<std::int64_t>::min()
 struct PacketInfo {
     std::int64_t dts = kNoTime;  // stream time base
     std::int64_t pts = kNoTime;  // stream time base; kNoTime when the container has none
-    std::int64_t pos = -1;       // byte position in the file, -1 when unknown
+    std::int64_t pos = -1;       // byte position of its data in the file, -1 when unknown
+    std::int64_t size = 0;       // bytes
     bool key = false;
     bool discard = false;  // decoded as a reference but never presented
 };
@@ -37,15 +38,17 @@ class FrameIndex {
 
     // packets in decode order. frame_duration is one frame in stream time
     // base units; 0 when the stream does not declare a rate, and frames are
-    // then simply the pictures in order. maybe_cut: the packets were read
-    // from a file without a complete index of its own, which may end in the
-    // middle of a group (a cut file).
-    static FrameIndex build(std::vector<PacketInfo> packets, double frame_duration,
-                            bool maybe_cut = false);
+    // then simply the pictures in order.
+    static FrameIndex build(std::vector<PacketInfo> packets, double frame_duration);
 
-    // Pictures reordered by the decoder can be shown this many places
-    // earlier than they are stored (the largest reorder depth H.264 allows).
-    static constexpr std::int64_t kMaxReorder = 16;
+    // Keeps the first n pictures and the frames that show them: a file cut
+    // short holds packets whose pictures cannot be decoded. The packets stay
+    // (they are still decoded on the way).
+    void limit_pictures(std::int64_t n);
+
+    // Timestamps so far apart that their span does not fit in a number: the
+    // stream is refused rather than guessed at.
+    bool damaged() const { return damaged_; }
 
     std::int64_t frame_count() const { return static_cast<std::int64_t>(frame_picture_.size()); }
     std::int64_t picture_count() const { return picture_count_; }
@@ -84,7 +87,12 @@ class FrameIndex {
 
     std::int64_t missing_frames() const { return missing_; }
     std::int64_t duplicate_frames() const { return duplicates_; }
-    // Empty for a sound stream; otherwise what is wrong with it, in words.
+    // The frames whose picture is missing (they show the one before), and
+    // the frames whose picture is stored a second time, in order.
+    const std::vector<std::int64_t>& missing_list() const { return missing_at_; }
+    const std::vector<std::int64_t>& duplicate_list() const { return duplicate_at_; }
+    // Empty for a sound stream; otherwise what is wrong with it, in words,
+    // naming the frames.
     std::string problem() const;
 
   private:
@@ -100,6 +108,9 @@ class FrameIndex {
     bool dts_increasing_ = true;
     std::int64_t missing_ = 0;
     std::int64_t duplicates_ = 0;
+    std::vector<std::int64_t> missing_at_;
+    std::vector<std::int64_t> duplicate_at_;
+    bool damaged_ = false;
 };
 
 }  // namespace rs

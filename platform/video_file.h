@@ -25,6 +25,14 @@ struct Picture24 {
 
 using FramePtr = std::shared_ptr<const Picture24>;
 
+// The largest picture side the program takes. A larger picture is refused
+// before anything is allocated for it: one 8192 x 8192 picture already
+// holds 192 MB.
+inline constexpr int kMaxPictureSide = 8192;
+
+// How an opening error says that no decoder can read the video stream.
+inline constexpr const char* kNoDecoderText = "no decoder for this video";
+
 class VideoFile {
   public:
     virtual ~VideoFile() = default;
@@ -52,8 +60,14 @@ class VideoFile {
     [[nodiscard]] virtual FramePtr ready_frame(std::int64_t n) { return frame(n); }
 
     // Empty for a sound file; otherwise what is wrong with its frames (some
-    // missing or stored twice), found when it was opened.
+    // missing or stored twice, named; a part that cannot be read; pictures
+    // that could not be prepared in the background).
     virtual std::string problem() const { return {}; }
+
+    // False once the file at path() is no longer the one that was opened
+    // (replaced, rewritten or deleted): its frames must not be shown or
+    // taken as the file's.
+    virtual bool unchanged_on_disk() const { return true; }
 };
 
 }  // namespace rs

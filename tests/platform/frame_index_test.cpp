@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/frame_cache.h"
 #include "platform/frame_index.h"
 
@@ -58,7 +60,7 @@ TEST(FrameIndex, WithoutPresentationTimesTheDecoderOrdersAndDtsGivesTheSlots) {
     EXPECT_EQ(ix.frame_of_picture(5), 6);
     EXPECT_EQ(ix.find_packet(6, 6, -1), 5);  // AVI: decode time is the slot
     EXPECT_EQ(ix.missing_frames(), 1);
-    EXPECT_EQ(ix.problem(), "1 frame is missing (the frame before is shown in place)");
+    EXPECT_EQ(ix.problem(), "1 frame is missing: frame 5 (the frame before is shown in place)");
 }
 
 TEST(FrameIndex, DuplicatesAreCountedAndShownOnce) {
@@ -70,7 +72,8 @@ TEST(FrameIndex, DuplicatesAreCountedAndShownOnce) {
     EXPECT_EQ(ix.frame_count(), 6);
     EXPECT_EQ(ix.frame_of_picture(2), -1);  // the second copy is never shown
     EXPECT_EQ(ix.problem(),
-              "2 frames are missing (the frame before is shown in place); 1 frame is stored twice");
+              "2 frames are missing: frames 2, 4 (the frame before is shown in place); 1 frame is "
+              "stored twice: frame 1");
 }
 
 TEST(FrameIndex, PacketsBeforeTheFirstKeyAreDroppedAndBadTimesDoNotExplode) {
@@ -94,26 +97,51 @@ TEST(FrameIndex, PacketsBeforeTheFirstKeyAreDroppedAndBadTimesDoNotExplode) {
     EXPECT_EQ(FrameIndex::build({}, 1.0).frame_count(), 0);
 }
 
-TEST(FrameIndex, ACutLongGroupKeepsOnlyWhatCannotHaveBeenReordered) {
-    // 40 packets with a key every 30, no pts: the last group was cut after
-    // 10 packets. Pictures stored up to 16 places later may be shown
-    // earlier (even before the key, in an open group), so the cut group
-    // gives no frame.
+TEST(FrameIndex, ACutFileKeepsThePicturesThatDecodeAndAllItsPackets) {
+    // 40 packets with a key every 30, no pts; decoding the end showed that
+    // 36 pictures come out.
     std::vector<PacketInfo> packets;
     for (int i = 0; i < 40; ++i)
         packets.push_back(pkt(i, kNoTime, i % 30 == 0));
-    EXPECT_EQ(FrameIndex::build(packets, 1.0, /*maybe_cut=*/false).frame_count(), 40);
-    auto cut = FrameIndex::build(packets, 1.0, /*maybe_cut=*/true);
-    EXPECT_EQ(cut.frame_count(), 30);
-    EXPECT_EQ(cut.packet_count(), 40);  // still decoded: they may be shown earlier
-    // A cut group long enough loses only its last 16.
-    for (int i = 40; i < 60; ++i)
-        packets.push_back(pkt(i, kNoTime, false));
-    EXPECT_EQ(FrameIndex::build(packets, 1.0, true).frame_count(), 44);
-    // Intra-only streams lose nothing.
-    for (auto& p : packets)
-        p.key = true;
-    EXPECT_EQ(FrameIndex::build(packets, 1.0, true).frame_count(), 60);
+    auto cut = FrameIndex::build(packets, 1.0);
+    EXPECT_EQ(cut.frame_count(), 40);
+    cut.limit_pictures(36);
+    EXPECT_EQ(cut.frame_count(), 36);
+    EXPECT_EQ(cut.picture_count(), 36);
+    EXPECT_EQ(cut.packet_count(), 40);  // still decoded on the way
+    EXPECT_EQ(cut.picture_of_frame(35), 35);
+    EXPECT_EQ(cut.frame_of_picture(36), -1);
+    cut.limit_pictures(50);  // never grows
+    EXPECT_EQ(cut.frame_count(), 36);
+}
+
+TEST(FrameIndex, MissingAndDoubledFramesAreNamed) {
+    // Frames 3 and 4 missing, 7 stored twice, with pts (a reordering file).
+    std::vector<PacketInfo> packets;
+    for (int t : {0, 1, 2, 5, 6, 7, 7, 8})
+        packets.push_back(pkt(t, t, t == 0));
+    auto ix = FrameIndex::build(packets, 1.0);
+    EXPECT_EQ(ix.missing_list(), (std::vector<std::int64_t>{3, 4}));
+    EXPECT_EQ(ix.duplicate_list(), (std::vector<std::int64_t>{7}));
+    EXPECT_EQ(ix.problem(),
+              "2 frames are missing: frames 3, 4 (the frame before is shown in place); 1 frame is "
+              "stored twice: frame 7");
+    // A long list is cut short.
+    std::vector<PacketInfo> sparse;
+    for (int i = 0; i < 14; ++i)
+        sparse.push_back(pkt(i * 2, i * 2, i == 0));
+    EXPECT_NE(FrameIndex::build(sparse, 1.0)
+                  .problem()
+                  .find("frames 1, 3, 5, 7, 9, 11, 13, 15, "
+                        "17, 19 and 3 more"),
+              std::string::npos);
+}
+
+TEST(FrameIndex, TimestampsWhoseSpanOverflowsAreRefused) {
+    const std::int64_t huge = std::numeric_limits<std::int64_t>::max() - 5;
+    auto ix = FrameIndex::build({pkt(-huge, -huge, true), pkt(huge, huge, false)}, 1.0);
+    EXPECT_TRUE(ix.damaged());
+    EXPECT_FALSE(FrameIndex::build({pkt(0, 0, true), pkt(1, 1, false)}, 1.0).damaged());
 }
 
 TEST(FrameIndex, PositionsGoWellBeyondSixteenBits) {
