@@ -60,6 +60,7 @@ int extract(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                 << "\n";
             return kExitNoImage;
         case ExtractOutcome::CannotOpen:
+        case ExtractOutcome::NoDecoder:
         case ExtractOutcome::NoFrame:
         case ExtractOutcome::Refused:
             err << "rampsight-cli: " << detail << "\n";

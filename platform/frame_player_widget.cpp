@@ -77,6 +77,7 @@ bool FramePlayerWidget::setFileName(const std::string& path) {
         if (!video_ && error_.empty())
             error_ = "cannot open " + path;
     }
+    emit shownFrameChanged(-1);
     if (video_)
         show_ready();
     update();
@@ -99,12 +100,8 @@ void FramePlayerWidget::show_ready() {
     if (shown_frame_ == position_ && shown_)
         return;
     if (FramePtr pic = video_->ready_frame(position_)) {
-        shown_ = std::move(pic);
-        shown_frame_ = position_;
         poll_timer_.stop();
-        update();
-        if (full_screen_)
-            full_screen_->update();
+        show_picture(std::move(pic), position_);
         return;
     }
     if (!poll_timer_.isActive()) {
@@ -124,15 +121,37 @@ void FramePlayerWidget::poll() {
     }
     poll_timer_.stop();
     std::string error;
-    if (FramePtr pic = video_->frame(position_, &error)) {
-        shown_ = std::move(pic);
-        shown_frame_ = position_;
-        update();
-        if (full_screen_)
-            full_screen_->update();
-    } else {
+    if (FramePtr pic = video_->frame(position_, &error))
+        show_picture(std::move(pic), position_);
+    else
         error_ = error;
+}
+
+void FramePlayerWidget::show_picture(FramePtr picture, std::int64_t frame) {
+    shown_ = std::move(picture);
+    const bool moved = shown_frame_ != frame;
+    shown_frame_ = frame;
+    update();
+    if (full_screen_)
+        full_screen_->update();
+    if (moved)
+        emit shownFrameChanged(frame);
+}
+
+FramePtr FramePlayerWidget::showPositionNow(std::string* error) {
+    if (!video_) {
+        if (error)
+            *error = error_.empty() ? "no video is open" : error_;
+        return nullptr;
     }
+    if (shown_ && shown_frame_ == position_)
+        return shown_;
+    FramePtr pic = video_->frame(position_, error);
+    if (pic) {
+        poll_timer_.stop();
+        show_picture(pic, position_);
+    }
+    return pic;
 }
 
 void FramePlayerWidget::play() {

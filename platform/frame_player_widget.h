@@ -41,10 +41,13 @@ class FramePlayerWidget : public QWidget {
     // How files are opened (VideoFile::open unless a test says otherwise).
     void setOpener(Opener opener) { opener_ = std::move(opener); }
 
-    // Opens the file and shows its first frame; an empty name closes the
-    // file. False when the file cannot be opened (lastError() says why):
+    // Opens the file afresh and shows its first frame; an empty name closes
+    // the file. False when the file cannot be opened (lastError() says why):
     // nothing is shown then, and the name is kept as given.
     bool setFileName(const std::string& path);
+    // True when a video is open and the file at its name is still the one
+    // that was opened (not recorded again, replaced or deleted since).
+    bool videoUnchanged() const { return video_ && video_->unchanged_on_disk(); }
     const std::string& fileName() const { return file_name_; }
     const std::string& lastError() const { return error_; }
     VideoFile* video() const { return video_.get(); }
@@ -79,6 +82,9 @@ class FramePlayerWidget : public QWidget {
     // lags the position while a picture is being decoded.
     FramePtr shownPicture() const { return shown_; }
     std::int64_t shownFrame() const { return shown_frame_; }
+    // Decodes the picture of the position now, if it is not on screen yet,
+    // and shows it; nothing when it cannot be decoded (error says why).
+    FramePtr showPositionNow(std::string* error = nullptr);
 
     // The virtual-key code of a key: letters and digits as their upper-case
     // character, numeric keypad digits 96-105, arrows 37-40, Escape 27,
@@ -88,6 +94,8 @@ class FramePlayerWidget : public QWidget {
   signals:
     void keyDown(int keyCode);
     void positionChanged(qint64 frame);
+    // A new picture is on screen (frame -1: none, the file changed).
+    void shownFrameChanged(qint64 frame);
     void playStopped();
 
   protected:
@@ -101,6 +109,7 @@ class FramePlayerWidget : public QWidget {
     void tick();
     void poll();
     void show_ready();
+    void show_picture(FramePtr picture, std::int64_t frame);
     void paint_picture(QWidget* on);
     void leave_full_screen();
 

@@ -22,7 +22,8 @@ ExtractOutcome extract_frame_to_bmp(FileWriter& files, const std::string& video_
     if (!video) {
         if (error.empty())
             error = "cannot open " + video_path;
-        return fail(ExtractOutcome::CannotOpen);
+        return fail(error.find(kNoDecoderText) != std::string::npos ? ExtractOutcome::NoDecoder
+                                                                    : ExtractOutcome::CannotOpen);
     }
     const std::int64_t count = video->frame_count();
     if (n < 0 || n >= count) {
@@ -36,31 +37,39 @@ ExtractOutcome extract_frame_to_bmp(FileWriter& files, const std::string& video_
             error = "frame " + std::to_string(n) + " cannot be decoded";
         return fail(ExtractOutcome::NoFrame);
     }
+    const ExtractOutcome outcome = write_picture_to_bmp(files, *frame, out_path, &error);
+    if (outcome == ExtractOutcome::Refused)
+        error = "frame " + std::to_string(n) + " " + error;
+    return fail(outcome);
+}
+
+ExtractOutcome write_picture_to_bmp(FileWriter& files, const Picture24& picture,
+                                    const std::string& out_path, std::string* detail) {
     cDIB dib;
-    if (!dib.CreateFromPicture(*frame)) {
-        error = "frame " + std::to_string(n) + " is not a picture (" +
-                std::to_string(frame->width) + "x" + std::to_string(frame->height) + ")";
-        return fail(ExtractOutcome::Refused);
+    if (!dib.CreateFromPicture(picture)) {
+        if (detail) {
+            *detail = "is not a picture (" + std::to_string(picture.width) + "x" +
+                      std::to_string(picture.height) + ")";
+        }
+        return ExtractOutcome::Refused;
     }
     if (const WriteResult written = dib.WriteToFile(files, out_path); !written) {
-        error = "cannot write " + written.error();
-        return fail(ExtractOutcome::WriteFailed);
+        if (detail)
+            *detail = "cannot write " + written.error();
+        return ExtractOutcome::WriteFailed;
     }
     return ExtractOutcome::Written;
 }
 
-ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t frame_number,
-                                    const std::string& app_folder, FileWriter& files,
-                                    Dialogs& dialogs, DebugLog* debug_log,
-                                    const VideoOpener& open_video) {
+namespace {
+
+// The operator's word for each failure; the debug log has the detail.
+void report(ExtractOutcome outcome, const std::string& video_path, std::int64_t frame_number,
+            const std::string& out_path, const std::string& detail, Dialogs& dialogs,
+            DebugLog* debug_log) {
     const std::string crlf(kCrLf);
-    const std::string out_path = join_path(app_folder, kCurrentCaptureName);
-    std::string detail;
-    const ExtractOutcome outcome =
-        extract_frame_to_bmp(files, video_path, frame_number, out_path, open_video, &detail);
-    if (outcome != ExtractOutcome::Written && debug_log) {
+    if (outcome != ExtractOutcome::Written && debug_log)
         debug_log->WriteDebugLog("Frame extraction failed: " + detail);
-    }
     switch (outcome) {
         case ExtractOutcome::Written:
         case ExtractOutcome::Refused:
@@ -78,6 +87,7 @@ ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t 
                            crlf + video_path,
                        MsgIcon::Information);
             break;
+        case ExtractOutcome::NoDecoder:
         case ExtractOutcome::NoFrame:
             dialogs.ok("No suitable decompressor found for this video stream!",
                        MsgIcon::Information);
@@ -87,6 +97,31 @@ ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t 
             dialogs.ok("Unable to write the picture file:" + crlf + out_path, MsgIcon::Critical);
             break;
     }
+}
+
+}  // namespace
+
+ExtractOutcome TakePictureToBitmap(const Picture24& picture, const std::string& video_path,
+                                   std::int64_t frame_number, const std::string& app_folder,
+                                   FileWriter& files, Dialogs& dialogs, DebugLog* debug_log) {
+    const std::string out_path = join_path(app_folder, kCurrentCaptureName);
+    std::string detail;
+    ExtractOutcome outcome = write_picture_to_bmp(files, picture, out_path, &detail);
+    if (outcome == ExtractOutcome::Refused)
+        detail = "frame " + std::to_string(frame_number) + " of " + video_path + " " + detail;
+    report(outcome, video_path, frame_number, out_path, detail, dialogs, debug_log);
+    return outcome;
+}
+
+ExtractOutcome ExtractFrameToBitmap(const std::string& video_path, std::int64_t frame_number,
+                                    const std::string& app_folder, FileWriter& files,
+                                    Dialogs& dialogs, DebugLog* debug_log,
+                                    const VideoOpener& open_video) {
+    const std::string out_path = join_path(app_folder, kCurrentCaptureName);
+    std::string detail;
+    const ExtractOutcome outcome =
+        extract_frame_to_bmp(files, video_path, frame_number, out_path, open_video, &detail);
+    report(outcome, video_path, frame_number, out_path, detail, dialogs, debug_log);
     return outcome;
 }
 

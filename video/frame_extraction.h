@@ -24,6 +24,7 @@ using VideoOpener =
 enum class ExtractOutcome {
     Written,      // the file now holds the frame
     CannotOpen,   // the video cannot be opened or read as a video
+    NoDecoder,    // the video's stream can be read but no decoder takes it
     BeyondEnd,    // no such frame: past the last one (or before the first)
     NoFrame,      // the frame exists but could not be decoded to 24 bits
     Refused,      // the decoded frame is not a picture the bitmap takes
@@ -37,6 +38,19 @@ enum class ExtractOutcome {
 ExtractOutcome extract_frame_to_bmp(FileWriter& files, const std::string& video_path,
                                     std::int64_t n, const std::string& out_path,
                                     const VideoOpener& open_video, std::string* detail = nullptr);
+
+// Writes a picture already decoded (the one on screen) to out_path as a
+// 24-bit BMP, with the outcomes above (Written, Refused, WriteFailed).
+ExtractOutcome write_picture_to_bmp(FileWriter& files, const Picture24& picture,
+                                    const std::string& out_path, std::string* detail = nullptr);
+
+// Writes the picture shown of frame frame_number of the video to
+// "currentcapture.bmp" in the application folder, with the messages of
+// ExtractFrameToBitmap for a failure: what is measured is what was seen,
+// without decoding it again.
+ExtractOutcome TakePictureToBitmap(const Picture24& picture, const std::string& video_path,
+                                   std::int64_t frame_number, const std::string& app_folder,
+                                   FileWriter& files, Dialogs& dialogs, DebugLog* debug_log);
 
 // Extracts the current frame of the current video (both set by the frame
 // selection screen) to "currentcapture.bmp" in the application folder.

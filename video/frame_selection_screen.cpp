@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/app.h"
 #include "app/log_view.h"
@@ -23,6 +24,7 @@
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
+#include "platform/frame_slider_widget.h"
 #include "platform/paths.h"
 #include "video/avi_info.h"
 #include "video/frame_extraction.h"
@@ -82,12 +84,16 @@ void frmSetStart::build() {
     MediaPlayer1 = new FramePlayerWidget(central);
     MediaPlayer1->setObjectName("MediaPlayer1");
     left->addWidget(MediaPlayer1, 1);
+    sldFrames = new FrameSliderWidget(central);
+    sldFrames->setObjectName("sldFrames");
+    sldFrames->setToolTip("Drag to any frame of the video");
+    left->addWidget(sldFrames);
     auto* steps = new QHBoxLayout;
     Command1 = button(central, "Command1", "");
     Command1->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
     Command1->setToolTip("One frame back");
     Text9 = text_box(central, "Text9", "", 120);
-    Text9->setReadOnly(true);
+    Text9->setToolTip("The frame on the screen; type a frame number and press Enter to go there");
     Command4 = button(central, "Command4", "");
     Command4->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
     Command4->setToolTip("One frame forward");
@@ -99,6 +105,11 @@ void frmSetStart::build() {
     left->addLayout(steps);
     Label5 = label(central, "Label5", kSelectStart);
     left->addWidget(Label5);
+    lblVideoProblem = label(central, "lblVideoProblem", "");
+    lblVideoProblem->setStyleSheet("color: #b00000; font-weight: bold;");
+    lblVideoProblem->setWordWrap(true);
+    lblVideoProblem->setVisible(false);
+    left->addWidget(lblVideoProblem);
     outer->addLayout(left, 3);
 
     // Right: file, replays, taking the frame, leaving.
@@ -223,6 +234,16 @@ void frmSetStart::build() {
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2_Timer(); });
     connect(MediaPlayer1, &FramePlayerWidget::keyDown, this,
             [this](int code) { MediaPlayer1_KeyDown(code); });
+    // Text9 and the slider follow the picture on screen, not a position the
+    // picture has not caught up with.
+    connect(MediaPlayer1, &FramePlayerWidget::shownFrameChanged, this, [this] { show_position(); });
+    connect(MediaPlayer1, &FramePlayerWidget::positionChanged, this,
+            [this](qint64 frame) { sldFrames->showFrame(frame); });
+    connect(sldFrames, &FrameSliderWidget::frameDragged, this,
+            [this](qint64 frame) { sldFrames_Scroll(frame); });
+    connect(sldFrames, &FrameSliderWidget::frameChosen, this,
+            [this](qint64 frame) { sldFrames_Change(frame); });
+    connect(Text9, &QLineEdit::returnPressed, this, [this] { Text9_Enter(); });
 }
 
 // --- Load, set-up by navigation state, focus ----------------------------------
@@ -259,6 +280,12 @@ void frmSetStart::Form_Paint() {
     } else if (state == "View") {
         set_up_view();
     }
+    // Back with no video: the previous one is not shown nor offered to
+    // take; back with one: the file under it is checked.
+    if (Text6->text().isEmpty())
+        clear_video();
+    else if (MediaPlayer1->video() && !MediaPlayer1->videoUnchanged())
+        load_player(s(Text6->text()));
     Label9->setVisible(barefoot());
 }
 
@@ -337,19 +364,88 @@ std::int64_t frmSetStart::position() const {
 }
 
 void frmSetStart::show_position() {
-    Text9->setText(q(signed_number(static_cast<double>(position()))));
+    // The operator is typing a frame number: it is not overwritten.
+    if (Text9->hasFocus() && Text9->isModified())
+        return;
+    if (!MediaPlayer1->video()) {
+        Text9->clear();
+        return;
+    }
+    const std::int64_t shown = MediaPlayer1->shownFrame();
+    const std::int64_t frame = shown >= 0 ? shown : position();
+    Text9->setText(q(signed_number(static_cast<double>(frame))));
+    Text9->setModified(false);
+}
+
+void frmSetStart::show_marks() {
+    sldFrames->setMark("start", values_.start_taken ? values_.start_frame : -1, QColor(0, 170, 0));
+    sldFrames->setMark("contact", contact_frame_, QColor(220, 0, 0));
 }
 
 void frmSetStart::load_player(const std::string& path) {
-    if (MediaPlayer1->fileName() != path || (!path.empty() && !MediaPlayer1->video())) {
+    // A file recorded again or replaced under the same name is a new video:
+    // nothing of the old one is shown or taken.
+    const bool same =
+        MediaPlayer1->fileName() == path && (path.empty() || MediaPlayer1->videoUnchanged());
+    if (!same) {
         if (!MediaPlayer1->setFileName(path)) {
-            app_.WriteDebugLog("Video not shown: " + MediaPlayer1->lastError());
-            app_.dialogs().ok("The video cannot be shown:" + std::string(kCrLf) + path,
-                              MsgIcon::Exclamation);
+            const std::string& why = MediaPlayer1->lastError();
+            app_.WriteDebugLog("Video not shown: " + why);
+            if (why.find(kNoDecoderText) != std::string::npos) {
+                app_.dialogs().ok("No suitable decompressor found for this video stream!",
+                                  MsgIcon::Information);
+            } else {
+                app_.dialogs().ok("The video cannot be shown:" + std::string(kCrLf) + path,
+                                  MsgIcon::Exclamation);
+            }
         }
+        video_loaded();
     }
     if (!path.empty())
         MediaPlayer1->stop();
+}
+
+// The slider, the frame number and the word on the video's frames for the
+// video the player has just opened (or for none).
+void frmSetStart::video_loaded() {
+    sldFrames->setFrameCount(MediaPlayer1->frameCount());
+    contact_frame_ = -1;
+    show_marks();
+    show_position();
+    const VideoFile* video = MediaPlayer1->video();
+    const std::string problem = video ? video->problem() : std::string();
+    lblVideoProblem->setText(q(problem.empty() ? "" : "Damaged video: " + problem));
+    lblVideoProblem->setVisible(!problem.empty());
+    if (!problem.empty())
+        app_.WriteDebugLog("Video " + video->path() + ": " + problem);
+}
+
+// No video: nothing shown, nothing to take.
+void frmSetStart::clear_video() {
+    Text6->clear();
+    load_player("");
+    lstFileInfo->clear();
+    for (QPushButton* b : {Command5, Command7, cmdMarkStart, btnGoToSetup})
+        b->setEnabled(false);
+}
+
+// The file under the player's video was recorded again or replaced: it is
+// opened afresh (at the frame where the operator was) and the operator is
+// told. False when nothing changed.
+bool frmSetStart::reload_if_changed() {
+    if (!MediaPlayer1->video() || MediaPlayer1->videoUnchanged())
+        return false;
+    const std::string path = MediaPlayer1->fileName();
+    const std::int64_t at = position();
+    app_.WriteDebugLog("Video changed on disk, opened again: " + path);
+    load_player(path);
+    MediaPlayer1->setCurrentPosition(at);
+    app_.dialogs().ok(
+        "The video file has changed since it was opened and was opened again. Check "
+        "the frame before taking it:" +
+            std::string(kCrLf) + path,
+        MsgIcon::Exclamation);
+    return true;
 }
 
 void frmSetStart::read_video_values(const std::string& path) {
@@ -449,6 +545,8 @@ void frmSetStart::set_up_capture() {
 
     if (capture.start_frame > 0) {
         values_.start_frame = static_cast<std::int64_t>(round_half_even(capture.start_frame));
+        contact_frame_ = values_.start_frame;
+        show_marks();
         MediaPlayer1->setCurrentPosition(values_.start_frame);
         show_position();
         values_.before_start = false;
@@ -502,6 +600,27 @@ void frmSetStart::Command1_Click() {
 void frmSetStart::Command4_Click() {
     MediaPlayer1->setCurrentPosition(position() + 1);
     show_position();
+}
+
+void frmSetStart::sldFrames_Scroll(std::int64_t frame) {
+    // Pictures already prepared are shown as the handle passes them.
+    MediaPlayer1->setCurrentPosition(frame);
+}
+
+void frmSetStart::sldFrames_Change(std::int64_t frame) {
+    MediaPlayer1->setCurrentPosition(frame);
+    show_position();
+}
+
+void frmSetStart::Text9_Enter() {
+    const std::string typed = s(Text9->text());
+    Text9->setModified(false);
+    const double n = text_to_number(typed);
+    if (MediaPlayer1->video() && typed.find_first_of("0123456789") != std::string::npos && n >= 0 &&
+        n == std::floor(n))
+        MediaPlayer1->setCurrentPosition(static_cast<std::int64_t>(n));
+    show_position();
+    MediaPlayer1->giveFocus();
 }
 
 void frmSetStart::Timer2_Timer() {
@@ -599,11 +718,13 @@ void frmSetStart::carry_out(const ReplayOrder& order) {
 void frmSetStart::Command5_Click() {
     if (auto order = values_.play_before_start(replay_inputs()))
         carry_out(*order);
+    show_marks();
 }
 
 void frmSetStart::Command7_Click() {
     if (auto order = values_.play_before_end(replay_inputs()))
         carry_out(*order);
+    show_marks();
 }
 
 void frmSetStart::cmdPlayAndPause_Click() {
@@ -629,23 +750,45 @@ void frmSetStart::cbPlayAfter_Click() {
 
 void frmSetStart::take_frame() {
     SharedValues& shared = app_.shared();
-    const std::int64_t frame = values_.take_frame(static_cast<double>(position()));
+    const bool for_setup = for_setup_;
+    // The set-up button's choice holds for this frame only.
+    for_setup_ = false;
+    if (reload_if_changed())
+        return;
+    // The frame on the screen at the click: the picture shown, which may
+    // lag a position the decoder has not caught up with yet.
+    const std::int64_t shown = MediaPlayer1->shownFrame();
+    const std::int64_t seen = shown >= 0 ? shown : position();
+    const std::int64_t frame = values_.take_frame(static_cast<double>(seen));
+    MediaPlayer1->stop();
+    if (position() != frame)
+        MediaPlayer1->setCurrentPosition(frame);
+    // The picture already decoded for the screen is the one written; only a
+    // frame not on screen (the first frames are never taken) is decoded,
+    // and shown before it is taken.
+    std::string why;
+    const FramePtr picture = MediaPlayer1->video() ? MediaPlayer1->showPositionNow(&why) : nullptr;
+    show_marks();
     shared.current_video_path = MediaPlayer1->fileName();
     shared.current_frame_number = frame;
     app_.WriteDebugLog("Frame " + signed_number(static_cast<double>(frame)) + " Selected in " +
                        shared.current_video_path);
-    const bool for_setup = for_setup_;
-    // The set-up button's choice holds for this frame only.
-    for_setup_ = false;
-    const VideoOpener opener = [this](const std::string& path, std::string* error) {
-        VideoFile* open = MediaPlayer1->video();
-        if (open && path == MediaPlayer1->fileName())
-            return std::unique_ptr<VideoFile>(std::make_unique<BorrowedVideo>(*open));
-        return VideoFile::open(path, error);
-    };
-    const ExtractOutcome outcome =
-        ExtractFrameToBitmap(shared.current_video_path, frame, app_.paths().app_folder,
-                             app_.files(), app_.dialogs(), &app_.debug_log(), opener);
+    ExtractOutcome outcome;
+    if (picture) {
+        outcome =
+            TakePictureToBitmap(*picture, shared.current_video_path, frame, app_.paths().app_folder,
+                                app_.files(), app_.dialogs(), &app_.debug_log());
+    } else {
+        // Nothing to show: the extraction says why, in the operator's words.
+        const VideoOpener opener = [this](const std::string& path, std::string* error) {
+            VideoFile* open = MediaPlayer1->video();
+            if (open && path == MediaPlayer1->fileName())
+                return std::unique_ptr<VideoFile>(std::make_unique<BorrowedVideo>(*open));
+            return VideoFile::open(path, error);
+        };
+        outcome = ExtractFrameToBitmap(shared.current_video_path, frame, app_.paths().app_folder,
+                                       app_.files(), app_.dialogs(), &app_.debug_log(), opener);
+    }
     if (outcome != ExtractOutcome::Written) {
         // "currentcapture.bmp" still holds an earlier picture: measuring it
         // would give this jump another jump's distance. The operator was told

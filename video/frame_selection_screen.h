@@ -30,6 +30,7 @@ namespace rs {
 
 class App;
 class FramePlayerWidget;
+class FrameSliderWidget;
 
 class frmSetStart final : public QMainWindow {
     Q_OBJECT
@@ -45,6 +46,12 @@ class frmSetStart final : public QMainWindow {
     void Form_LostFocus();
 
     void Command6_Click();  // browse
+    // The timeline under the player: dragged (each frame passed) and let go
+    // or clicked (the frame it rests on).
+    void sldFrames_Scroll(std::int64_t frame);
+    void sldFrames_Change(std::int64_t frame);
+    // A frame number typed into Text9 and confirmed with Enter.
+    void Text9_Enter();
     void Command1_Click();  // one frame back
     void Command4_Click();  // one frame forward
     void Timer2_Timer();    // arrow keys
@@ -77,6 +84,10 @@ class frmSetStart final : public QMainWindow {
     std::function<std::optional<std::uintmax_t>(const std::string&)> free_space = free_bytes_of;
 
     FramePlayerWidget* MediaPlayer1 = nullptr;
+    FrameSliderWidget* sldFrames = nullptr;
+    // What is wrong with the frames of the video shown (missing or doubled
+    // frames, named); hidden for a sound video.
+    QLabel* lblVideoProblem = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command4 = nullptr;
     QLineEdit* Text9 = nullptr;
@@ -130,7 +141,11 @@ class frmSetStart final : public QMainWindow {
     bool barefoot() const;
     std::int64_t position() const;
     void show_position();
+    void show_marks();
     void load_player(const std::string& path);
+    void clear_video();
+    void video_loaded();
+    bool reload_if_changed();
     void open_video();
     void read_video_values(const std::string& path);
     void show_sidecar_warning(const std::string& path, bool contact_frame);
@@ -148,6 +163,7 @@ class frmSetStart final : public QMainWindow {
     bool view_done_ = false;
     bool for_setup_ = false;
     bool capture_handled_ = false;
+    std::int64_t contact_frame_ = -1;  // the contact frame a capture handed over
 };
 
 }  // namespace rs

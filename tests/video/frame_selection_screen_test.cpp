@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,8 @@
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
+#include "platform/frame_slider_widget.h"
+#include "tests/platform/avi_edit.h"
 #include "tests/platform/test_videos.h"
 #include "tests/support/test_app.h"
 
@@ -43,6 +46,29 @@ const std::string& suite_video() {
         return p;
     }();
     return path;
+}
+
+// A long-group video (a key picture every 12 frames, B-pictures), where a
+// picture far into a group is decoded from the group's key picture.
+const std::string& long_group_video() {
+    static test::TempDir dir;
+    static const std::string path = [] {
+        std::string p = dir.file("long.avi");
+        test::VideoSpec layout{"long", "avi", test::long_gop_args(12), 320, 240, "30", 62, ""};
+        if (!test::make_video(layout, p))
+            p.clear();
+        return p;
+    }();
+    return path;
+}
+
+// Runs the event loop until done() holds or five seconds pass.
+bool wait_until(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
 }
 
 // The frame number marked on a BMP file; -1 when it cannot be read.
@@ -101,6 +127,14 @@ struct FrameSelectionScreen : ::testing::Test {
     }
 
     std::int64_t position() const { return f->MediaPlayer1->currentPosition(); }
+    // Waits for the picture of the position to be on screen.
+    bool settle() {
+        return wait_until([&] { return f->MediaPlayer1->shownFrame() == position(); });
+    }
+    int shown_mark() const {
+        FramePtr pic = f->MediaPlayer1->shownPicture();
+        return pic ? test::read_mark(*pic) : -1;
+    }
     std::string capture_bmp() const { return t.app_folder + "/currentcapture.bmp"; }
 };
 
@@ -483,6 +517,203 @@ TEST_F(FrameSelectionScreen, ShownFromTheMainScreenItStartsEmpty) {
     EXPECT_TRUE(f->isVisible());
     EXPECT_TRUE(f->Text6->text().isEmpty());
     EXPECT_TRUE(f->Timer2->isActive());
+}
+
+// What is taken is what the operator saw, however far the position ran
+// ahead of the picture: after a held key and after a jump across groups.
+TEST_F(FrameSelectionScreen, TheFrameTakenIsThePictureOnTheScreen) {
+    ASSERT_FALSE(long_group_video().empty());
+    const std::string path = t.video_folder + "/Longjump1.avi";
+    std::filesystem::copy_file(long_group_video(), path);
+    browse(path);
+    app->grids().complete = 1;
+    ASSERT_TRUE(settle());
+    auto take_and_check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const std::int64_t seen = f->MediaPlayer1->shownFrame();
+        const std::string text9 = f->Text9->text().toStdString();
+        ASSERT_GE(seen, 2);
+        EXPECT_EQ(text9, " " + std::to_string(seen));
+        EXPECT_EQ(shown_mark(), seen);
+        f->show();
+        f->cmdMarkStart_Click();
+        EXPECT_EQ(app->shared().current_frame_number, seen);
+        EXPECT_EQ(mark_of_bitmap(capture_bmp()), seen);
+        EXPECT_EQ(f->Text9->text().toStdString(), text9);
+        app->measure().hide();
+    };
+    // Holding the right arrow: a step each poll, the picture trailing.
+    f->MediaPlayer1->setCurrentPosition(4);
+    ASSERT_TRUE(settle());
+    t.keyboard.press(Key::Right);
+    for (int tick = 0; tick < 12; ++tick) {
+        f->Timer2_Timer();
+        t.keyboard.advance(100);
+        QApplication::processEvents(QEventLoop::AllEvents, 2);
+    }
+    t.keyboard.release(Key::Right);
+    take_and_check("after a held key");
+    // A jump from one group deep into another, taken at once.
+    f->show();
+    f->sldFrames->setValue(47);
+    take_and_check("right after a jump");
+    // And with the picture caught up: the frame jumped to.
+    f->show();
+    f->sldFrames->setValue(23);
+    ASSERT_TRUE(settle());
+    take_and_check("with the picture caught up");
+    EXPECT_EQ(app->shared().current_frame_number, 23);
+}
+
+TEST_F(FrameSelectionScreen, TheSliderAndATypedNumberReachAnyFrameExactly) {
+    browse(video);
+    EXPECT_TRUE(f->sldFrames->isEnabled());
+    EXPECT_EQ(f->sldFrames->maximum(), kFrames - 1);
+    EXPECT_EQ(f->sldFrames->focusPolicy(), Qt::NoFocus);  // arrows stay with the screen
+    // Dragged through the frames, let go at 17.
+    f->sldFrames->setSliderDown(true);
+    for (int v : {5, 11, 17})
+        f->sldFrames->setSliderPosition(v);
+    f->sldFrames->setSliderDown(false);
+    EXPECT_EQ(position(), 17);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(shown_mark(), 17);
+    EXPECT_EQ(f->Text9->text(), " 17");
+    // Steps move the handle with them.
+    f->Command4_Click();
+    EXPECT_EQ(f->sldFrames->value(), 18);
+    // A number typed into the frame box.
+    f->Text9->setText("31");
+    f->Text9_Enter();
+    EXPECT_EQ(position(), 31);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(f->Text9->text(), " 31");
+    EXPECT_EQ(shown_mark(), 31);
+    // Past the end: the last frame; not a number: nothing moves.
+    f->Text9->setText("900");
+    f->Text9_Enter();
+    EXPECT_EQ(position(), kFrames - 1);
+    f->Text9->setText("abc");
+    f->Text9_Enter();
+    EXPECT_EQ(position(), kFrames - 1);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(f->Text9->text().toStdString(), " " + std::to_string(kFrames - 1));
+}
+
+TEST_F(FrameSelectionScreen, TheStartAndTheContactFrameAreMarkedOnTheSlider) {
+    hand_over_capture(video, 12);
+    EXPECT_EQ(f->sldFrames->mark("contact"), 12);
+    EXPECT_EQ(f->sldFrames->mark("start"), -1);
+    f->MediaPlayer1->setCurrentPosition(20);
+    f->Command5_Click();  // the start is taken where the player stands
+    EXPECT_EQ(f->sldFrames->mark("start"), 20);
+    // Another video: no marks of the old one.
+    const std::string other = t.video_folder + "/Jonesjump1.avi";
+    std::filesystem::copy_file(suite_video(), other);
+    browse(other);
+    EXPECT_EQ(f->sldFrames->mark("contact"), -1);
+}
+
+TEST_F(FrameSelectionScreen, ASecondVideoShowsItsFirstFrame) {
+    browse(video);
+    f->MediaPlayer1->setCurrentPosition(25);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(f->Text9->text(), " 25");
+    const std::string shorter = t.video_folder + "/Jonesjump1.avi";
+    ASSERT_TRUE(
+        test::make_video({"short", "avi", "-c:v mjpeg -q:v 3", 320, 240, "30", 12, ""}, shorter));
+    browse(shorter);
+    EXPECT_EQ(position(), 0);
+    EXPECT_EQ(f->Text9->text(), " 0");
+    EXPECT_EQ(f->sldFrames->value(), 0);
+    EXPECT_EQ(f->sldFrames->maximum(), 11);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(shown_mark(), 0);
+    EXPECT_EQ(f->Text9->text(), " 0");
+}
+
+TEST_F(FrameSelectionScreen, BackWithNoVideoNothingOfThePreviousIsShownOrTaken) {
+    browse(video);
+    ASSERT_TRUE(settle());
+    paint_with("Setup");
+    EXPECT_TRUE(f->Text6->text().isEmpty());
+    EXPECT_TRUE(f->MediaPlayer1->fileName().empty());
+    EXPECT_FALSE(f->MediaPlayer1->shownPicture());
+    EXPECT_FALSE(f->cmdMarkStart->isEnabled());
+    EXPECT_FALSE(f->btnGoToSetup->isEnabled());
+    EXPECT_TRUE(f->Text9->text().isEmpty());
+    EXPECT_FALSE(f->sldFrames->isEnabled());
+    EXPECT_EQ(f->lstFileInfo->count(), 0);
+}
+
+TEST_F(FrameSelectionScreen, AVideoRecordedAgainUnderTheSameNameIsOpenedAfresh) {
+    browse(video);
+    app->grids().complete = 1;
+    f->MediaPlayer1->setCurrentPosition(30);
+    ASSERT_TRUE(settle());
+    // The pass is recorded again: a shorter video under the same name.
+    const std::string again = t.tmp.file("again.avi");
+    ASSERT_TRUE(
+        test::make_video({"again", "avi", "-c:v mjpeg -q:v 5", 320, 240, "30", 20, ""}, again));
+    std::filesystem::remove(video);
+    std::filesystem::copy_file(again, video);
+    test::spit(capture_bmp(), "earlier picture");
+    f->show();
+    t.dialogs.clear();
+    f->cmdMarkStart_Click();
+    // Not taken from the old video: opened again, and the operator told.
+    EXPECT_EQ(test::slurp(capture_bmp()), "earlier picture");
+    ASSERT_EQ(t.dialogs.messages().size(), 1u);
+    EXPECT_NE(t.dialogs.last().text.find("has changed since it was opened"), std::string::npos);
+    EXPECT_EQ(f->MediaPlayer1->frameCount(), 20);
+    EXPECT_EQ(position(), 19);
+    EXPECT_FALSE(f->isHidden());
+    // Taken now, it is the new video's frame.
+    ASSERT_TRUE(settle());
+    f->cmdMarkStart_Click();
+    EXPECT_EQ(mark_of_bitmap(capture_bmp()), 19);
+    app->measure().hide();
+
+    // Handed over again by the capture screen under the same name.
+    std::filesystem::remove(video);
+    std::filesystem::copy_file(suite_video(), video);
+    hand_over_capture(video, 33);
+    EXPECT_EQ(f->MediaPlayer1->frameCount(), kFrames);
+    EXPECT_EQ(position(), 33);
+}
+
+TEST_F(FrameSelectionScreen, MissingFramesAreNamedOnTheScreenAndInTheDebugLog) {
+    const std::string gap = t.video_folder + "/Gapjump1.avi";
+    ASSERT_TRUE(test::make_video(
+        {"gap", "avi", "-c:v mjpeg -q:v 3", 320, 240, "30", 12, "select='not(eq(n\\,5))'"}, gap));
+    browse(gap);
+    EXPECT_FALSE(f->lblVideoProblem->isHidden());
+    const std::string shown = f->lblVideoProblem->text().toStdString();
+    EXPECT_NE(shown.find("1 frame is missing: frame 5"), std::string::npos) << shown;
+    EXPECT_NE(t.debug_log().find("frame 5 (the frame before is shown in place)"),
+              std::string::npos);
+    browse(video);
+    EXPECT_TRUE(f->lblVideoProblem->isHidden());
+}
+
+TEST_F(FrameSelectionScreen, AStreamWithNoDecoderSaysSo) {
+    std::string avi = test::slurp(suite_video());
+    test::set_fourcc(avi, "ZQ9X");
+    const std::string odd = t.video_folder + "/Oddjump1.avi";
+    test::spit(odd, avi);
+    browse(odd);
+    ASSERT_FALSE(t.dialogs.messages().empty());
+    EXPECT_EQ(t.dialogs.last().text, "No suitable decompressor found for this video stream!");
+    EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Information);
+    app->grids().complete = 1;
+    test::spit(capture_bmp(), "earlier picture");
+    t.dialogs.clear();
+    f->show();
+    f->cmdMarkStart_Click();
+    EXPECT_EQ(test::slurp(capture_bmp()), "earlier picture");
+    ASSERT_FALSE(t.dialogs.messages().empty());
+    EXPECT_EQ(t.dialogs.last().text, "No suitable decompressor found for this video stream!");
+    EXPECT_FALSE(f->isHidden());
 }
 
 }  // namespace
