@@ -74,4 +74,40 @@ inline void set_fourcc(std::string& avi, const std::string& fourcc) {
     avi.replace(strf + 8 + 16, 4, fourcc);
 }
 
+// The same video with its empty chunks (frames a muxer left empty to keep
+// time) taken out: one chunk a frame, as a capture program writes it, with
+// a fresh index and the lengths in the headers set to match; last_chunk,
+// when given, is stored as one more frame at the end.
+inline std::string without_empty_chunks(const std::string& avi,
+                                        const std::string& last_chunk = "") {
+    const auto entries = avi_frame_entries(avi);
+    const size_t movi_list = avi.find("movi") - 8;  // "LIST" size "movi"
+    std::string head = avi.substr(0, movi_list);
+    std::string movi = "movi";
+    std::string index;
+    std::uint32_t frames = 0;
+    for (const AviIndexEntry& e : entries) {
+        if (e.size == 0)
+            continue;
+        index += "00dc" + le32_bytes(e.flags & kAviKeyFlag) +
+                 le32_bytes(static_cast<std::uint32_t>(movi.size())) + le32_bytes(e.size);
+        movi += riff_chunk("00dc", avi.substr(e.data_at, e.size));
+        ++frames;
+    }
+    if (!last_chunk.empty()) {
+        index += "00dc" + le32_bytes(0) + le32_bytes(static_cast<std::uint32_t>(movi.size())) +
+                 le32_bytes(static_cast<std::uint32_t>(last_chunk.size()));
+        movi += riff_chunk("00dc", last_chunk);
+        ++frames;
+    }
+    // The frame counts: the main header's, the stream header's and the
+    // OpenDML header's.
+    write_le32(head, head.find("avih") + 8 + 16, frames);
+    write_le32(head, head.find("strh") + 8 + 32, frames);
+    if (size_t dmlh = head.find("dmlh"); dmlh != std::string::npos)
+        write_le32(head, dmlh + 8, frames);
+    std::string body = head.substr(12) + riff_chunk("LIST", movi) + riff_chunk("idx1", index);
+    return riff_avi(body);
+}
+
 }  // namespace rs::test

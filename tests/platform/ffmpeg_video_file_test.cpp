@@ -31,6 +31,9 @@ std::vector<VideoRecipe> recipes() {
         // Open groups whose leading B-pictures a decoder drops after a seek.
         {"mpeg4_open_gop_avi", "avi", "-c:v mpeg4 -q:v 2 -bf 2 -g 12", 320, 240, "30", 62, ""},
         {"mpeg2_mkv", "mkv", "-c:v mpeg2video -q:v 2 -bf 2 -g 12", 320, 240, "25", 62, ""},
+        {"div3_avi", "avi", "-c:v msmpeg4 -vtag DIV3 -q:v 2 -g 12", 320, 240, "30", 62, ""},
+        // DV as a camcorder records it (type 2), NTSC at 30000/1001.
+        {"dv_avi", "avi", "-c:v dvvideo -pix_fmt yuv411p", 720, 480, "30000/1001", 40, ""},
     };
 }
 
@@ -67,6 +70,9 @@ double declared_rate(const std::string& rate) {
 class DecodeTest : public ::testing::TestWithParam<VideoRecipe> {
   protected:
     void SetUp() override {
+        if (GetParam().codec_args.find("libxvid") != std::string::npos &&
+            !test::have_encoder("libxvid"))
+            GTEST_SKIP() << "this ffmpeg has no Xvid encoder";
         path_ = Videos::get().path(GetParam());
         ASSERT_FALSE(path_.empty()) << "ffmpeg could not make " << GetParam().name;
     }
