@@ -1,15 +1,17 @@
 // Frame stepping as the operator does it: one step every 100 ms (the frame
 // selection screen's key poll) while an arrow key is held, forwards and then
 // backwards across several groups of pictures; a cold seek to a random
-// frame; and the extraction of a frame to a BMP file as the program does it
-// (open, decode, write).
+// frame; the extraction of a frame to a BMP file by opening and decoding
+// the video (open, decode, write); and the take of the frame on the screen
+// after a run of steps, which writes the picture already decoded.
 //
 //   frame_step_bench VIDEO [--steps N] [--pace-ms MS] [--seeks N]
 //
 // Prints one figure a line, "name value", times in milliseconds:
 //   open_ms, forward_step_median_ms, forward_step_p99_ms,
 //   backward_step_median_ms, backward_step_p99_ms, cold_seek_median_ms,
-//   cold_seek_p99_ms, extract_median_ms, extract_p99_ms
+//   cold_seek_p99_ms, extract_median_ms, extract_p99_ms, take_displayed_p50_ms,
+//   take_displayed_p99_ms
 // A step is the time from asking for the next frame to holding its picture.
 
 #include <algorithm>
@@ -160,7 +162,32 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    std::filesystem::remove(out);
     report("extract", extract);
+
+    // The take: the operator steps a few frames from somewhere and clicks
+    // on the picture shown; it is written as it is.
+    std::vector<double> take;
+    for (int i = 0; i < seeks; ++i) {
+        std::int64_t at = std::min<std::int64_t>(any(rng), count - 6);
+        rs::FramePtr shown;
+        for (int s = 0; s < 5; ++s) {
+            shown = video->frame(at + s, &error);
+            if (!shown) {
+                std::fprintf(stderr, "frame %lld: %s\n", static_cast<long long>(at + s),
+                             error.c_str());
+                return 1;
+            }
+        }
+        auto t = Clock::now();
+        auto outcome = rs::write_picture_to_bmp(files, *shown, out, &error);
+        take.push_back(ms_since(t));
+        if (outcome != rs::ExtractOutcome::Written) {
+            std::fprintf(stderr, "take: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    std::filesystem::remove(out);
+    std::printf("take_displayed_p50_ms %.2f\n", percentile(take, 0.5));
+    std::printf("take_displayed_p99_ms %.2f\n", percentile(take, 0.99));
     return 0;
 }

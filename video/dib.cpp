@@ -229,4 +229,48 @@ WriteResult cDIB::WriteToFile(FileWriter& files, const std::string& filename) co
         Flush::No);
 }
 
+WriteResult write_picture_bmp(FileWriter& files, const Picture24& picture,
+                              const std::string& filename, bool* refused) {
+    if (refused)
+        *refused = false;
+    const int w = picture.width;
+    const int h = picture.height;
+    const std::size_t src_row = w > 0 ? static_cast<std::size_t>(w) * 3 : 0;
+    const std::uint32_t stride = w > 0 ? bmp_row_stride(w, 24) : 0;
+    const std::uint64_t size =
+        static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(h > 0 ? h : 0);
+    if (w <= 0 || h <= 0 || stride == 0 ||
+        picture.bgr.size() < src_row * static_cast<std::size_t>(h) ||
+        kBmpFileHeaderSize + kBmpInfoHeaderSize + size > kMaxFileSize) {
+        if (refused)
+            *refused = true;
+        return WriteResult::failure(filename + ": not a picture a bitmap can hold");
+    }
+    // The file header and the information header, as cDIB fills them.
+    std::uint8_t head[kBmpFileHeaderSize + kBmpInfoHeaderSize] = {};
+    put16(head, 0x4D42);
+    put32(head + 2, static_cast<std::uint32_t>(kBmpFileHeaderSize + kBmpInfoHeaderSize + size));
+    put32(head + 10, kBmpFileHeaderSize + kBmpInfoHeaderSize);
+    std::uint8_t* info = head + kBmpFileHeaderSize;
+    put32(info, kBmpInfoHeaderSize);
+    put32(info + 4, static_cast<std::uint32_t>(w));
+    put32(info + 8, static_cast<std::uint32_t>(h));
+    put16(info + 12, 1);
+    put16(info + 14, 24);
+    put32(info + 20, static_cast<std::uint32_t>(size));
+    static constexpr char kPadding[4] = {0, 0, 0, 0};
+    const std::size_t pad = stride - src_row;
+    std::vector<std::string_view> parts;
+    parts.reserve(static_cast<std::size_t>(h) * 2 + 1);
+    parts.emplace_back(reinterpret_cast<const char*>(head), sizeof head);
+    // Rows go bottom-up.
+    for (int y = h - 1; y >= 0; --y) {
+        parts.emplace_back(reinterpret_cast<const char*>(picture.row(y)), src_row);
+        if (pad)
+            parts.emplace_back(kPadding, pad);
+    }
+    // Not flushed to disk, as WriteToFile.
+    return files.replace_parts(filename, parts, Flush::No);
+}
+
 }  // namespace rs

@@ -25,6 +25,13 @@ inline constexpr std::uint32_t kBmpInfoHeaderSize = 40;
 // row would not fit in 32 bits.
 std::uint32_t bmp_row_stride(std::int64_t width, int bit_count);
 
+// Writes a decoded picture as the 24-bit BMP file cDIB would write for it
+// (CreateFromPicture, then WriteToFile), straight from the picture's rows:
+// no copy of a whole picture is made on the way. *refused is set when the
+// picture is not one a bitmap can hold (no pixels, or too large).
+[[nodiscard]] WriteResult write_picture_bmp(FileWriter& files, const Picture24& picture,
+                                            const std::string& filename, bool* refused = nullptr);
+
 class cDIB {
   public:
     // Loads a BMP file. A missing, locked or unreadable file gets its

@@ -45,15 +45,16 @@ ExtractOutcome extract_frame_to_bmp(FileWriter& files, const std::string& video_
 
 ExtractOutcome write_picture_to_bmp(FileWriter& files, const Picture24& picture,
                                     const std::string& out_path, std::string* detail) {
-    cDIB dib;
-    if (!dib.CreateFromPicture(picture)) {
+    bool refused = false;
+    const WriteResult written = write_picture_bmp(files, picture, out_path, &refused);
+    if (refused) {
         if (detail) {
             *detail = "is not a picture (" + std::to_string(picture.width) + "x" +
                       std::to_string(picture.height) + ")";
         }
         return ExtractOutcome::Refused;
     }
-    if (const WriteResult written = dib.WriteToFile(files, out_path); !written) {
+    if (!written) {
         if (detail)
             *detail = "cannot write " + written.error();
         return ExtractOutcome::WriteFailed;

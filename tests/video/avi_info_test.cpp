@@ -67,7 +67,7 @@ TEST(AviInfo, ReadsTheVideoStreamHeaders) {
     layout.total_frames = 999;  // first RIFF part only; the stream counts all
     layout.audio_first = true;  // video is stream 1: index entries "01dc"
     layout.index = test::idx1_entry("00wb", 0) + test::idx1_entry("01dc", 0x10) +
-                 test::idx1_entry("01dc", 0x10);
+                   test::idx1_entry("01dc", 0x10);
     const std::string path = tmp.file("a.avi");
     spit(path, build_avi(layout));
 

@@ -159,6 +159,68 @@ TEST_F(Extraction, FailuresAreToldAndLeaveThePictureAlone) {
     EXPECT_EQ(dialogs.last().icon, MsgIcon::Critical);
 }
 
+TEST_F(Extraction, AStreamWithNoDecoderIsSaidSo) {
+    spit(bmp, "earlier picture");
+    auto no_decoder = [](const std::string& path, std::string* error) {
+        if (error)
+            *error = "cannot open " + path + ": " + kNoDecoderText;
+        return std::unique_ptr<VideoFile>();
+    };
+    EXPECT_EQ(ExtractFrameToBitmap("/v/odd.avi", 3, app_folder, files, dialogs, &log, no_decoder),
+              ExtractOutcome::NoDecoder);
+    EXPECT_EQ(dialogs.messages(),
+              std::vector<std::string>{"No suitable decompressor found for this video stream!"});
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::Information);
+    EXPECT_EQ(slurp(bmp), "earlier picture");
+}
+
+// The take writes the picture it is given, as decoded for the screen: no
+// video is opened and nothing is decoded again.
+TEST_F(Extraction, TheTakeWritesThePictureShown) {
+    Picture24 shown;
+    shown.width = 7;
+    shown.height = 3;
+    for (int i = 0; i < 7 * 3; ++i) {
+        shown.bgr.push_back(42);
+        shown.bgr.push_back(0);
+        shown.bgr.push_back(static_cast<std::uint8_t>(i));
+    }
+    EXPECT_EQ(TakePictureToBitmap(shown, "/v/jump.avi", 42, app_folder, files, dialogs, &log),
+              ExtractOutcome::Written);
+    EXPECT_EQ(frame_in_file(), 42);
+    EXPECT_TRUE(dialogs.prompts().empty());
+    // Byte for byte what the extraction of the same picture writes.
+    const std::string taken = slurp(bmp);
+    auto same = [&](const std::string&, std::string*) -> std::unique_ptr<VideoFile> {
+        struct One final : VideoFile {
+            explicit One(const Picture24& p) : pic(std::make_shared<Picture24>(p)) {}
+            const std::string& path() const override { return name; }
+            std::int64_t frame_count() const override { return 50; }
+            double frame_rate() const override { return 30; }
+            int width() const override { return 7; }
+            int height() const override { return 3; }
+            FramePtr frame(std::int64_t, std::string*) override { return pic; }
+            FramePtr pic;
+            std::string name = "one";
+        };
+        return std::make_unique<One>(shown);
+    };
+    ASSERT_EQ(ExtractFrameToBitmap("/v/jump.avi", 42, app_folder, files, dialogs, &log, same),
+              ExtractOutcome::Written);
+    EXPECT_EQ(slurp(bmp), taken);
+
+    // A picture that cannot be written leaves the earlier one, with the
+    // operator told.
+    const std::string gone = tmp.file("gone");
+    EXPECT_EQ(TakePictureToBitmap(shown, "/v/jump.avi", 42, gone, files, dialogs, &log),
+              ExtractOutcome::WriteFailed);
+    EXPECT_EQ(dialogs.last().icon, MsgIcon::Critical);
+    Picture24 empty;
+    EXPECT_EQ(TakePictureToBitmap(empty, "/v/jump.avi", 42, app_folder, files, dialogs, &log),
+              ExtractOutcome::Refused);
+    EXPECT_EQ(slurp(bmp), taken);
+}
+
 TEST_F(Extraction, QuietExtractionForTheCommandLine) {
     const std::string out = tmp.file("out.bmp");
     std::string detail;
