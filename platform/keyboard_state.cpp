@@ -9,7 +9,7 @@ void KeySteps::press(Key key, std::int64_t ms) {
     if (s.down)
         return;
     s.down = true;
-    ++s.pending;
+    s.pending.push_back(ms);
     s.next_repeat = ms + kRepeatDelayMs;
 }
 
@@ -24,8 +24,9 @@ void KeySteps::release_all() {
 
 bool KeySteps::take(Key key, std::int64_t now) {
     State& s = at(key);
-    if (s.pending > 0) {
-        --s.pending;
+    std::erase_if(s.pending, [&](std::int64_t t) { return now - t > kForgetMs; });
+    if (!s.pending.empty()) {
+        s.pending.erase(s.pending.begin());
         return true;
     }
     if (!s.down || now < s.next_repeat)

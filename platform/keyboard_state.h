@@ -4,10 +4,13 @@
 // tap that was over before the poll came; a key held down repeats, one step
 // a poll at most and one every 100 ms, once it has been held past the
 // repeat delay (so a tap of a key never steps twice); and a release ends the
-// repeats at once, however late the poll that follows it.
+// repeats at once, however late the poll that follows it. A press no poll
+// has answered within a second and a half is forgotten: it was made where
+// no screen was polling (another screen, a dialog), not as a step.
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace rs {
 
@@ -20,6 +23,7 @@ class KeySteps {
     // A held key repeats once it has been down this long.
     static constexpr std::int64_t kRepeatDelayMs = 250;
     static constexpr std::int64_t kRepeatMs = 100;
+    static constexpr std::int64_t kForgetMs = 1500;
 
     // A press of a key already down (the keyboard's own auto-repeat) is
     // not a new press.
@@ -34,7 +38,7 @@ class KeySteps {
   private:
     struct State {
         bool down = false;
-        int pending = 0;  // presses not yet answered by a step
+        std::vector<std::int64_t> pending;  // times of the presses not yet answered
         std::int64_t next_repeat = 0;
     };
     State& at(Key key) { return keys_[static_cast<int>(key)]; }

@@ -77,6 +77,14 @@ TEST(KeySteps, ALatePollMakesOneStepAndNoneAfterARelease) {
     EXPECT_EQ(steps_of({{{10, true}, {60, false}}, {700, 800}}), Times({700}));
 }
 
+TEST(KeySteps, APressNoPollAnsweredForLongIsForgotten) {
+    // Tapped on another screen, where nothing polls: no step when the
+    // frame selection screen starts polling later.
+    EXPECT_EQ(steps_of({{{0, true}, {50, false}}, {2000, 2100}}), Times({}));
+    // Held on into the polls, it repeats as any held key.
+    EXPECT_EQ(steps_of({{{0, true}, {2150, false}}, {2000, 2100, 2200}}), Times({2000, 2100}));
+}
+
 TEST(KeySteps, KeysAreIndependentAndAllCanBeLetGo) {
     KeySteps steps;
     steps.press(Key::Left, 0);
