@@ -475,11 +475,11 @@ void Measure::AdjustDown_Click() {
 }
 
 void Measure::keyTimer_Timer() {
-    // Keys typed into the name, number or comment move their caret.
+    // Keys typed into the name, number or comment move their caret; their
+    // presses are used up here all the same, so none moves the point later.
     QWidget* focus = focusWidget();
-    if (focus && (focus == Jump_no || focus == Comment || Skier_name->isAncestorOf(focus) ||
-                  focus == Skier_name))
-        return;
+    const bool typing = focus && (focus == Jump_no || focus == Comment ||
+                                  Skier_name->isAncestorOf(focus) || focus == Skier_name);
     KeyboardState& keys = app_.keyboard();
     const std::pair<Key, void (Measure::*)()> order[] = {
         {Key::Left, &Measure::AdjustLeft_Click},
@@ -488,7 +488,7 @@ void Measure::keyTimer_Timer() {
         {Key::Down, &Measure::AdjustDown_Click},
     };
     for (const auto& [key, handler] : order) {
-        if (keys.is_down(key)) {
+        if (keys.take_step(key) && !typing) {
             distance_ft->setFocus();
             (this->*handler)();
         }

@@ -226,13 +226,17 @@ TEST_F(MeasureScreen, AClickUnderZoomMarksThePixelAndArrowsNudgeItOnePixel) {
     EXPECT_EQ(m->form().impact->x, 1545);
     EXPECT_EQ(shape("impactpoint").x1, 1545);
 
-    // A held key moves the point one pixel every tick; two keys, both.
+    // A key moves the point one pixel when pressed, then one every tick
+    // once held on; two keys, both.
     t.keyboard.press(Key::Right);
     t.keyboard.press(Key::Up);
     m->keyTimer_Timer();
+    m->keyTimer_Timer();  // the same press: no second pixel yet
+    t.keyboard.advance(300);
     m->keyTimer_Timer();
     t.keyboard.release(Key::Right);
     t.keyboard.release(Key::Up);
+    t.keyboard.advance(100);
     m->keyTimer_Timer();
     EXPECT_EQ(m->form().impact->x, 1575);
     EXPECT_EQ(m->form().impact->y, 720);
@@ -244,6 +248,10 @@ TEST_F(MeasureScreen, AClickUnderZoomMarksThePixelAndArrowsNudgeItOnePixel) {
     t.keyboard.press(Key::Left);
     m->keyTimer_Timer();
     t.keyboard.release(Key::Left);
+    EXPECT_EQ(m->form().impact->x, 1575);
+    // Nor once the focus has left the comment.
+    m->distance_ft->setFocus();
+    m->keyTimer_Timer();
     EXPECT_EQ(m->form().impact->x, 1575);
 
     m->hide();
