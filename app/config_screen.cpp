@@ -649,7 +649,7 @@ void Config::mnuExit_Click() {
     append_results_line("New Configuration: ");
 
     if (!SkierNameFile->text().isEmpty()) {
-        auto content = read_whole_file(SkierNameFile->text().toStdString());
+        auto content = read_whole_file(SkierNameFile->text().toStdString(), kSmallTextLimit);
         cfg.skier_names.clear();
         if (content) {
             for (auto& name : comma_fields(*content)) {

@@ -80,6 +80,26 @@ std::string rtf_to_plain_text(const std::string& rtf) {
     int pending_skip = 0;  // fallback characters after \uN still to skip
     size_t i = 0;
     const size_t n = rtf.size();
+    // A character beyond the first 65536 comes as two \uN words (a UTF-16
+    // surrogate pair); the first half waits here for the second. A half
+    // without its partner is no character and shows as U+FFFD.
+    unsigned high_half = 0;
+    auto put = [&](unsigned cp) {
+        const bool low = cp >= 0xDC00 && cp <= 0xDFFF;
+        if (high_half != 0) {
+            if (low) {
+                append_utf8(out, 0x10000 + ((high_half - 0xD800) << 10) + (cp - 0xDC00));
+                high_half = 0;
+                return;
+            }
+            append_utf8(out, 0xFFFD);
+            high_half = 0;
+        }
+        if (cp >= 0xD800 && cp <= 0xDBFF)
+            high_half = cp;
+        else
+            append_utf8(out, low ? 0xFFFD : cp);
+    };
     auto emit = [&](unsigned cp) {
         if (stack.back().skip)
             return;
@@ -87,7 +107,7 @@ std::string rtf_to_plain_text(const std::string& rtf) {
             --pending_skip;
             return;
         }
-        append_utf8(out, cp);
+        put(cp);
     };
     while (i < n) {
         char c = rtf[i];
@@ -165,10 +185,10 @@ std::string rtf_to_plain_text(const std::string& rtf) {
             stack.back().skip = true;
         } else if (word == "par" || word == "line" || word == "sect" || word == "page") {
             if (!stack.back().skip)
-                out += "\n";
+                put('\n');
         } else if (word == "tab") {
             if (!stack.back().skip)
-                out += "\t";
+                put('\t');
         } else if (word == "uc" && has_param) {
             stack.back().uc = static_cast<int>(param);
         } else if (word == "u" && has_param) {
@@ -176,7 +196,7 @@ std::string rtf_to_plain_text(const std::string& rtf) {
             if (v < 0 || v > 0x10FFFF)
                 v = 0xFFFD;  // no such character
             if (!stack.back().skip)
-                append_utf8(out, static_cast<unsigned>(v));
+                put(static_cast<unsigned>(v));
             pending_skip = stack.back().uc;
         } else if (word == "emdash") {
             emit(0x2014);
@@ -194,6 +214,8 @@ std::string rtf_to_plain_text(const std::string& rtf) {
             emit(0x201D);
         }
     }
+    if (high_half != 0)
+        append_utf8(out, 0xFFFD);
     return out;
 }
 

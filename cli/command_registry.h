@@ -14,6 +14,8 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 2;    // bad arguments or an unreadable file
 inline constexpr int kExitNoImage = 3;  // no value exists (point off the plane, frame beyond end)
 inline constexpr int kExitRefused = 1;  // the check ran and refused
+// A file could not be written; the message names the file and the reason.
+inline constexpr int kExitWriteFailed = 4;
 
 using CommandFn =
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>;

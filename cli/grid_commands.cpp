@@ -97,6 +97,10 @@ int cmd_solve(const std::vector<std::string>& args, std::ostream& out, std::ostr
         grid = static_cast<int>(*v);
     }
     const std::string description = p.option("--description") ? *p.option("--description") : "";
+    // The description is one line of the file; a line break in it would make
+    // a file that no reader takes.
+    if (description.find_first_of("\r\n") != std::string::npos)
+        return usage_error(err, cmd, "--description must be one line");
     const std::string* output = p.option("-o");
     if (!output || output->empty())
         return usage_error(err, cmd, "-o FILE.ipt is missing");
@@ -116,7 +120,7 @@ int cmd_solve(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                                     check_x_text, check_y_text));
         !written) {
         err << "rampsight-cli solve: cannot write " << written.error() << "\n";
-        return kExitUsage;
+        return kExitWriteFailed;
     }
     out << "wrote " << path << " and " << check_buoy_path(path) << "\n";
     for (size_t i = 0; i < 8; ++i)

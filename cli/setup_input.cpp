@@ -99,8 +99,9 @@ bool read_setup_from_file(const std::string& path, double picture_width, SetupFr
         cb = *r.value;
     }
 
-    const int n = static_cast<int>(setup.value->trailer[2]);
-    s.grid = n >= 1 && n <= 3 ? n : 1;
+    // Range-checked before the conversion: a line 19 of 1E+10 is no grid.
+    const double n = setup.value->trailer[2];
+    s.grid = n >= 1 && n < 4 ? static_cast<int>(n) : 1;
     s.shared.grid_count = s.grid;
     s.grids.current = s.grid;
     GridDefinition& w = s.grids.working;

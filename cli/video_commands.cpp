@@ -66,8 +66,8 @@ int extract(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             err << "rampsight-cli: " << detail << "\n";
             return kExitUsage;
         case ExtractOutcome::WriteFailed:
-            err << "rampsight-cli: " << detail << "\n";
-            return kExitRefused;
+            err << "rampsight-cli extract: " << detail << "\n";
+            return kExitWriteFailed;
     }
     return kExitUsage;
 }

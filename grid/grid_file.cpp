@@ -141,9 +141,10 @@ FileRead<CheckBuoyData> parse_check_buoy_file(const std::string& content) {
 }
 
 FileRead<SetupFileData> read_setup_file(const std::string& path) {
-    auto content = read_whole_file(path);
+    std::string why;
+    auto content = read_whole_file(path, kSetupFileLimit, &why);
     if (!content)
-        return {std::nullopt, "cannot read " + path};
+        return {std::nullopt, "cannot read " + why};
     auto r = parse_setup_file(*content);
     if (!r.value)
         r.error = path + ": " + r.error;
@@ -151,9 +152,10 @@ FileRead<SetupFileData> read_setup_file(const std::string& path) {
 }
 
 FileRead<CheckBuoyData> read_check_buoy_file(const std::string& path) {
-    auto content = read_whole_file(path);
+    std::string why;
+    auto content = read_whole_file(path, kSetupFileLimit, &why);
     if (!content)
-        return {std::nullopt, "cannot read " + path};
+        return {std::nullopt, "cannot read " + why};
     auto r = parse_check_buoy_file(*content);
     if (!r.value)
         r.error = path + ": " + r.error;

@@ -43,9 +43,20 @@ std::optional<std::string> fail(std::string* error, const std::string& path, con
 
 }  // namespace
 
-bool is_regular_file(const std::string& path) {
+bool is_regular_file(const std::string& path, std::string* why) {
+    auto refuse = [&](const char* reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    if (path.empty())
+        return refuse("no file name given");
     struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (::stat(path.c_str(), &st) != 0)
+        return refuse(std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        return refuse("not a regular file");
+    return true;
 }
 
 std::optional<std::string> read_whole_file(const std::string& path, std::uint64_t limit,

@@ -22,7 +22,9 @@ std::optional<std::string> read_whole_file(const std::string& path,
                                            std::uint64_t limit = kTextFileLimit,
                                            std::string* error = nullptr);
 
-// True when path names a regular file (not a FIFO, a device or a folder).
-bool is_regular_file(const std::string& path);
+// True when path names a regular file (not a FIFO, a device or a folder);
+// otherwise why (when given) receives the reason in the system's words, or
+// "not a regular file".
+bool is_regular_file(const std::string& path, std::string* why = nullptr);
 
 }  // namespace rs

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/file_reader.h"
 #include "platform/loupe_widget.h"
 
 namespace rs {
@@ -136,6 +137,13 @@ PictureCanvas::~PictureCanvas() {
 // --- The picture -----------------------------------------------------------
 
 bool PictureCanvas::load_picture(const std::string& path, std::string* error) {
+    // A FIFO or a device would hold the screen until something wrote to it.
+    std::string why;
+    if (!is_regular_file(path, &why)) {
+        if (error != nullptr)
+            *error = "cannot read the picture " + path + ": " + why;
+        return false;
+    }
     QImageReader reader(QString::fromStdString(path));
     QImage image = reader.read();
     if (image.isNull()) {

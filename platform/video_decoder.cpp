@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/file_reader.h"
 #include "platform/packet_index.h"
 
 extern "C" {
@@ -23,8 +24,21 @@ bool is_key_picture(const AVFrame* f, bool intra_only) {
 }  // namespace
 
 FormatPtr open_container(const std::string& path, std::string* error) {
+    // Only a regular file is a video: FFmpeg's own open would wait forever
+    // on a FIFO with no writer. The name is read as a file name, never as
+    // another protocol ("pipe:0", "http://"), and nothing the file names
+    // is fetched from anywhere but files.
+    std::string why;
+    if (!is_regular_file(path, &why)) {
+        if (error)
+            *error = "cannot open " + path + ": " + why;
+        return nullptr;
+    }
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
     AVFormatContext* raw = nullptr;
-    int r = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    int r = avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
     if (r < 0) {
         if (error)
             *error = "cannot open " + path + ": " + av_error_text(r);

@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <system_error>
 
 #include "core/text_forms.h"
+#include "platform/file_reader.h"
 #include "platform/paths.h"
 
 namespace rs {
@@ -24,22 +24,24 @@ std::string info_sidecar_path(std::string_view video_path) {
 }
 
 std::optional<InfoSidecar> read_info_sidecar(const std::string& video_path) {
-    std::ifstream in(info_sidecar_path(video_path), std::ios::binary);
-    if (!in)
+    // One line of a path and a number is all the file holds; anything larger
+    // is not a sidecar this program wrote, and a FIFO or a device put in its
+    // place is not waited on.
+    constexpr std::uint64_t kSidecarLimit = 64 * 1024;
+    auto bytes = read_whole_file(info_sidecar_path(video_path), kSidecarLimit);
+    if (!bytes)
         return std::nullopt;
-    // One line is all the file holds; a longer first line is not a sidecar
-    // this program wrote, and is not read to its end.
-    constexpr std::size_t kMaxLine = 64 * 1024;
-    std::string line;
-    char c = 0;
-    while (line.size() < kMaxLine && in.get(c) && c != '\n' && c != '\r')
-        line.push_back(c);
+    return parse_info_sidecar(*bytes);
+}
+
+std::optional<InfoSidecar> parse_info_sidecar(std::string_view bytes) {
+    const std::string_view line = bytes.substr(0, bytes.find_first_of("\r\n"));
     const auto comma = line.rfind(',');
     if (comma == std::string::npos)
         return std::nullopt;
     InfoSidecar sidecar;
-    sidecar.video_path = line.substr(0, comma);
-    sidecar.frame = text_to_number(std::string_view(line).substr(comma + 1));
+    sidecar.video_path = std::string(line.substr(0, comma));
+    sidecar.frame = text_to_number(line.substr(comma + 1));
     return sidecar;
 }
 

@@ -38,6 +38,8 @@ struct InfoSidecar {
 // no comma. The frame is the number after the last comma, so a path that
 // itself holds a comma still gives its frame.
 std::optional<InfoSidecar> read_info_sidecar(const std::string& video_path);
+// The same for the bytes of a sidecar file.
+std::optional<InfoSidecar> parse_info_sidecar(std::string_view bytes);
 
 inline constexpr const char* kAlreadyMeasuredTitle = "Start Already Measured Warning";
 // "File already measured - start frame is  412" (browsing) or "... - contact

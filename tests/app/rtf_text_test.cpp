@@ -25,6 +25,23 @@ TEST(RtfText, TruncatedOrHostileInputEndsCleanly) {
     EXPECT_EQ(rtf_to_plain_text("{\\rtf1 \\u-10000000000000000000?}").size() > 0, true);
 }
 
+TEST(RtfText, SurrogatePairsBecomeOneCharacterAndLoneHalvesNone) {
+    // U+1F600 as the pair D83D DE00, each half with its "?" fallback.
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1 a\\u-10179?\\u-8704?b}"),
+              "a\xF0\x9F\x98\x80"
+              "b");
+    // With \uc0 there is no fallback; with \uc2 two characters are skipped.
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1\\uc0 \\u55357\\u56832 }"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1\\uc2 \\u55357??\\u56832??x}"), "\xF0\x9F\x98\x80x");
+    // A half alone (at the end, before text, before a line break, a low half
+    // first) is never written as an invalid UTF-8 sequence.
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1 \\u-10179?}"), bad);
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1 \\u-10179?x}"), bad + "x");
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1 \\u-10179?\\par x}"), bad + "\nx");
+    EXPECT_EQ(rtf_to_plain_text("{\\rtf1 \\u-8704?\\u-10179?}"), bad + bad);
+}
+
 TEST(RtfText, TheShippedManualReads) {
     auto rtf = read_whole_file(std::string(RS_SOURCE_DIR) + "/assets/RS05Manual.rtf");
     ASSERT_TRUE(rtf);

@@ -6,6 +6,7 @@
 #include "core/text_lines.h"
 #include "platform/file_reader.h"
 #include "tests/cli/cli_run.h"
+#include "tests/support/fifo.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs {
@@ -130,6 +131,51 @@ TEST_F(GridCli, BadInputIsStatusTwoWithTheProblemNamed) {
     EXPECT_EQ(same.status, cli::kExitRefused);
     EXPECT_EQ(same.err, "No Unique Solution - Re-enter data\n");
     EXPECT_FALSE(read_whole_file(tmp.file("setups/same.ipt")));
+}
+
+TEST_F(GridCli, ASetUpFileThatIsNotAFileIsRefusedAtOnce) {
+    const std::string fifo = tmp.file("setups/fifo.ipt");
+    if (!test::make_fifo(fifo))
+        GTEST_SKIP() << "no FIFOs here";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"measure", fifo, "1", "2"},
+          {"check", fifo},
+          {"to-screen", fifo, "1", "2"},
+          {"accuracy", fifo}}) {
+        auto r = test::returns_at_once(fifo, [&] { return cli(args); });
+        ASSERT_TRUE(r) << args[0] << " waited on a FIFO";
+        EXPECT_EQ(r->status, cli::kExitUsage) << args[0];
+        EXPECT_NE(r->err.find(fifo + ": not a regular file"), std::string::npos) << r->err;
+    }
+    // A set-up file too large to be one is refused before it is read.
+    const std::string big = tmp.file("setups/big.ipt");
+    test::spit(big, std::string(kSetupFileLimit + 1, ' '));
+    CliRun r = cli({"check", big});
+    EXPECT_EQ(r.status, cli::kExitUsage);
+    EXPECT_NE(r.err.find(big + ": too large"), std::string::npos) << r.err;
+}
+
+TEST_F(GridCli, SolveRefusesALineBreakInTheDescriptionAndNamesAFileItCannotWrite) {
+    const std::vector<std::string> corners = {"solve",           "--ur",   "3000,0,30,100", "--lr",
+                                              "3000,3000,30,70", "--ul",   "0,0,0,100",     "--ll",
+                                              "0,3000,0,70",     "--jump", "0,50"};
+    for (const char* text : {"Pier\nleft", "Pier\r\nleft", "Pier\r"}) {
+        auto args = corners;
+        args.insert(args.end(), {"--description", text, "-o", tmp.file("setups/lb.ipt")});
+        CliRun r = cli(args);
+        EXPECT_EQ(r.status, cli::kExitUsage);
+        EXPECT_NE(r.err.find("--description must be one line"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(read_whole_file(tmp.file("setups/lb.ipt")));
+
+    auto args = corners;
+    const std::string unwritable = tmp.file("no such folder/x.ipt");
+    args.insert(args.end(), {"-o", unwritable});
+    CliRun r = cli(args);
+    EXPECT_EQ(r.status, cli::kExitWriteFailed);
+    EXPECT_NE(r.err.find("cannot write " + unwritable + ": No such file or directory"),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace

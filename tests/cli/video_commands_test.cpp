@@ -4,6 +4,7 @@
 
 #include "cli/command_registry.h"
 #include "tests/cli/cli_run.h"
+#include "tests/support/fifo.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/video/avi_test_files.h"
@@ -93,6 +94,40 @@ TEST(VideoCommands, ExtractRefusesWhatItCannotRead) {
     for (const char* n : {"-1", "x", "1.5", "", "12a"})
         EXPECT_EQ(run({"extract", junk, n, out}).status, kExitUsage) << n;
     EXPECT_EQ(run({"extract", junk, "1"}).status, kExitUsage);
+}
+
+TEST(VideoCommands, AVideoThatIsNotAFileIsRefusedAtOnce) {
+    TempDir tmp;
+    const std::string fifo = tmp.file("fifo.avi");
+    if (!test::make_fifo(fifo))
+        GTEST_SKIP() << "no FIFOs here";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"describe", fifo}, {"extract", fifo, "0", tmp.file("o.bmp")}}) {
+        auto r = test::returns_at_once(fifo, [&] { return run(args); });
+        ASSERT_TRUE(r) << args[0] << " waited on a FIFO";
+        EXPECT_EQ(r->status, kExitUsage) << args[0];
+        EXPECT_NE(r->err.find(fifo), std::string::npos) << r->err;
+    }
+    // A device and a folder neither.
+    EXPECT_EQ(run({"extract", "/dev/zero", "0", tmp.file("o.bmp")}).status, kExitUsage);
+    EXPECT_EQ(run({"extract", tmp.path(), "0", tmp.file("o.bmp")}).status, kExitUsage);
+    EXPECT_EQ(run({"describe", "/dev/zero"}).status, kExitUsage);
+    // A name is a file name, never another of FFmpeg's protocols.
+    CliRun r = run({"extract", "pipe:0", "0", tmp.file("o.bmp")});
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_FALSE(std::filesystem::exists(tmp.file("o.bmp")));
+}
+
+TEST(VideoCommands, ExtractNamesThePictureItCannotWrite) {
+    TempDir tmp;
+    const std::string video = tmp.file("raw.avi");
+    if (!test::make_marked_video(video, 3, "-c:v rawvideo -pix_fmt bgr24"))
+        GTEST_SKIP() << "ffmpeg is not available";
+    const std::string out = tmp.file("no such folder/o.bmp");
+    CliRun r = run({"extract", video, "1", out});
+    EXPECT_EQ(r.status, kExitWriteFailed);
+    EXPECT_NE(r.err.find("cannot write " + out + ": No such file or directory"), std::string::npos)
+        << r.err;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/ffmpeg_video_file.h"
 #include "tests/platform/test_videos.h"
+#include "tests/support/fifo.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs {
@@ -235,6 +236,23 @@ TEST(VideoFileOpen, WhatIsNotAVideoIsRefusedWithTheFileNamed) {
         EXPECT_FALSE(VideoFile::open(path, &error));
         EXPECT_EQ(error.rfind("cannot open " + path + ": ", 0), 0u) << error;
     }
+}
+
+TEST(VideoFileOpen, AFifoADeviceOrAFolderIsRefusedAtOnce) {
+    test::TempDir dir;
+    const std::string fifo = dir.file("fifo.avi");
+    ASSERT_TRUE(test::make_fifo(fifo));
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir.path()}) {
+        std::string error;
+        auto opened = test::returns_at_once(fifo, [&] { return VideoFile::open(path, &error); });
+        ASSERT_TRUE(opened) << path << " was waited on";
+        EXPECT_FALSE(*opened);
+        EXPECT_EQ(error, "cannot open " + path + ": not a regular file");
+    }
+    // A name that FFmpeg would take for another protocol is a missing file.
+    std::string error;
+    EXPECT_FALSE(VideoFile::open("pipe:0", &error));
+    EXPECT_EQ(error.rfind("cannot open pipe:0: ", 0), 0u) << error;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/loupe_widget.h"
 #include "platform/picture_canvas_widget.h"
+#include "tests/support/fifo.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs {
@@ -79,6 +80,21 @@ TEST(PictureColours, RedInTheLowByte) {
 }
 
 // --- Twips under zoom and scrolling ----------------------------------------
+
+TEST_F(CanvasTest, APictureThatIsNotAFileIsRefusedAtOnce) {
+    test::TempDir dir;
+    const std::string fifo = dir.file("fifo.bmp");
+    ASSERT_TRUE(test::make_fifo(fifo));
+    for (const std::string& path : {fifo, std::string("/dev/zero"), dir.path()}) {
+        std::string error;
+        auto loaded =
+            test::returns_at_once(fifo, [&] { return canvas.load_picture(path, &error); });
+        ASSERT_TRUE(loaded) << path << " was waited on";
+        EXPECT_FALSE(*loaded);
+        EXPECT_EQ(error, "cannot read the picture " + path + ": not a regular file");
+    }
+    EXPECT_EQ(canvas.picture().width(), 160);  // the picture shown stays
+}
 
 TEST_F(CanvasTest, ClickReportsTwipsOfThePicturePixel) {
     const CanvasMouseEvent e = canvas.simulate_click(QPoint(10, 20));

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/paths.h"
+#include "tests/support/fifo.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
@@ -55,6 +56,16 @@ TEST(InfoSidecar, ReadsPathAndFrameAndWarnsWithTheFrame) {
     EXPECT_FALSE(read_info_sidecar(video));
     spit(video + ".info", "");
     EXPECT_FALSE(read_info_sidecar(video));
+
+    // A sidecar far larger than one line, or a FIFO in its place, is none.
+    spit(video + ".info", video + ", 412" + std::string(70000, ' ') + "\r\n");
+    EXPECT_FALSE(read_info_sidecar(video));
+    const std::string other = tmp.file("fifo.avi");
+    if (!test::make_fifo(other + ".info"))
+        GTEST_SKIP() << "no FIFOs here";
+    auto read = test::returns_at_once(other + ".info", [&] { return read_info_sidecar(other); });
+    ASSERT_TRUE(read) << "the sidecar FIFO was waited on";
+    EXPECT_FALSE(*read);
 }
 
 TEST(TimingWindow, TwentySecondsWithTheThirtyCaseAndFifteenBarefoot) {
