@@ -2,19 +2,63 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "core/text_forms.h"
 #include "platform/paths.h"
 
 namespace rs {
 
+namespace {
+
+#ifdef _WIN32
+// Windows has no FIFOs to wait on; files open in binary mode.
+constexpr int kOpenFlags = O_RDONLY | O_BINARY;
+int close_fd(int fd) {
+    return ::_close(fd);
+}
+// Reads at an offset without moving a shared file position, as pread does.
+long read_at_offset(int fd, void* buf, std::size_t n, std::uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD want = n > 0x40000000u ? 0x40000000u : static_cast<DWORD>(n);
+    auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (!::ReadFile(handle, buf, want, &got, &at)) {
+        if (::GetLastError() == ERROR_HANDLE_EOF)
+            return 0;
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<long>(got);
+}
+#else
+// Non-blocking, so that a FIFO with no writer is refused at once instead of
+// holding the screen; reads of a regular file never block anyway.
+constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+int close_fd(int fd) {
+    return ::close(fd);
+}
+long read_at_offset(int fd, void* buf, std::size_t n, std::uint64_t offset) {
+    return static_cast<long>(::pread(fd, buf, n, static_cast<off_t>(offset)));
+}
+#endif
+
+}  // namespace
+
 BinaryFile::~BinaryFile() {
     if (fd_ >= 0)
-        ::close(fd_);
+        close_fd(fd_);
 }
 
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_), size_(other.size_) {
@@ -25,7 +69,7 @@ BinaryFile::BinaryFile(BinaryFile&& other) noexcept : fd_(other.fd_), size_(othe
 BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0)
-            ::close(fd_);
+            close_fd(fd_);
         fd_ = other.fd_;
         size_ = other.size_;
         other.fd_ = -1;
@@ -43,18 +87,18 @@ std::optional<BinaryFile> BinaryFile::open(const std::string& path, OpenError* e
             *description = std::strerror(err);
         return std::nullopt;
     };
-    // Non-blocking, so that a FIFO with no writer is refused at once instead
-    // of holding the screen; reads of a regular file never block anyway.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = ::open(path.c_str(), kOpenFlags);
     if (fd < 0)
         return fail(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
+        close_fd(fd);
         return fail(err == 0 ? EINVAL : err);
     }
+#ifndef _WIN32
     (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
     BinaryFile f;
     f.fd_ = fd;
     f.size_ = static_cast<std::uint64_t>(st.st_size);
@@ -68,7 +112,7 @@ bool BinaryFile::read_at(std::uint64_t offset, void* buf, std::size_t n) const {
         return false;
     auto* p = static_cast<char*>(buf);
     while (n > 0) {
-        ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(offset));
+        long got = read_at_offset(fd_, p, n, offset);
         if (got < 0 && errno == EINTR)
             continue;
         // The file may have shrunk since it was opened.

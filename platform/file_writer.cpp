@@ -98,7 +98,21 @@ int FileWriter::sys_rename(const char* from, const char* to) {
     // Windows refuses to rename over an existing file unless asked to.
     if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return 0;
-    errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    switch (::GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            errno = EACCES;
+            break;
+        case ERROR_NOT_SAME_DEVICE:
+            errno = EXDEV;
+            break;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            errno = ENOENT;
+            break;
+        default:
+            errno = EIO;
+    }
     return -1;
 #else
     return std::rename(from, to);

@@ -14,6 +14,9 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 
 namespace rs {
 
@@ -34,7 +37,11 @@ struct PictureAllocator {
         if (bytes < kHugePage)
             return static_cast<T*>(::operator new(bytes));
         const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+#ifdef _WIN32
+        void* p = ::_aligned_malloc(rounded, kHugePage);
+#else
         void* p = std::aligned_alloc(kHugePage, rounded);
+#endif
         if (!p)
             throw std::bad_alloc();
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
@@ -47,7 +54,11 @@ struct PictureAllocator {
         if (n * sizeof(T) < kHugePage)
             ::operator delete(p);
         else
+#ifdef _WIN32
+            ::_aligned_free(p);
+#else
             std::free(p);
+#endif
     }
 
     template <typename U>

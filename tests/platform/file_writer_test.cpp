@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/file_reader.h"
 #include "tests/support/failing_file_writer.h"
@@ -114,6 +117,7 @@ TEST(FileWriter, AGroupIsReplacedOnlyWhenEveryFileIsWritten) {
 
 // A link planted where a temporary file might go never redirects the write,
 // and a link at the target itself is replaced, not written through.
+#ifndef _WIN32
 TEST(FileWriter, LinksAreNeverFollowed) {
     TempDir dir;
     FileWriter files;
@@ -128,6 +132,7 @@ TEST(FileWriter, LinksAreNeverFollowed) {
     ASSERT_EQ(::lstat(target.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
 }
+#endif
 
 TEST(FileWriter, MoveNeverOverwritesAndCopyReplaces) {
     TempDir dir;
@@ -149,20 +154,61 @@ TEST(FileWriter, MoveNeverOverwritesAndCopyReplaces) {
 
 TEST(FileReader, RefusesWhatIsNotARegularFileAndWhatIsTooLarge) {
     TempDir dir;
+    std::string error;
+#ifndef _WIN32
     const std::string fifo = dir.file("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string error;
     EXPECT_FALSE(read_whole_file(fifo, kTextFileLimit, &error));  // returns at once
     EXPECT_NE(error.find("not a regular file"), std::string::npos);
-    EXPECT_FALSE(read_whole_file(dir.path()));
+    EXPECT_FALSE(is_regular_file(fifo));
+#endif
+    EXPECT_FALSE(read_whole_file(dir.path(), kTextFileLimit, &error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos);
     const std::string f = dir.file("a.ipt");
     spit(f, std::string(100, 'x'));
     EXPECT_FALSE(read_whole_file(f, 99, &error));
     EXPECT_NE(error.find("too large"), std::string::npos);
     ASSERT_TRUE(read_whole_file(f, 100));
     EXPECT_EQ(read_whole_file(f, 100)->size(), 100u);
-    EXPECT_FALSE(is_regular_file(fifo));
     EXPECT_TRUE(is_regular_file(f));
+}
+
+// Replacing a file that exists: a rename over it, which Windows refuses
+// unless asked to replace; and a file a reader holds open, which Windows
+// will not let go of, so the replacement fails cleanly there.
+TEST(FileWriter, ReplacingAnExistingFileFollowsTheSystemsRules) {
+    TempDir dir;
+    FileWriter files;
+    const std::string f = dir.file("LastJump.txt");
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(files.replace(f, "jump " + std::to_string(i) + "\r\n"));
+        EXPECT_EQ(slurp(f), "jump " + std::to_string(i) + "\r\n");  // no CR added
+    }
+    ASSERT_TRUE(files.replace_all({{f, "a\r\n"}, {f + ".cb", "b\r\n"}}));
+    ASSERT_TRUE(files.replace_all({{f, "c\r\n"}, {f + ".cb", "d\r\n"}}));
+    EXPECT_EQ(slurp(f) + slurp(f + ".cb"), "c\r\nd\r\n");
+    {
+        std::ifstream reader(f, std::ios::binary);
+        ASSERT_TRUE(reader.good());
+        const WriteResult held = files.replace(f, "while read\r\n");
+#ifdef _WIN32
+        EXPECT_FALSE(held);
+        EXPECT_EQ(held.error().rfind(f + ": ", 0), 0u) << held.error();
+#else
+        EXPECT_TRUE(held) << held.error();
+#endif
+    }
+    EXPECT_TRUE(strays(dir, {"LastJump.txt", "LastJump.txt.cb"}).empty());
+}
+
+TEST(FileReader, AGigabyteFileIsRefusedUnread) {
+    TempDir dir;
+    const std::string f = dir.file("chosen by mistake.ipt");
+    spit(f, "");
+    std::filesystem::resize_file(f, std::uintmax_t{1} << 30);  // sparse where it can be
+    std::string error;
+    EXPECT_FALSE(read_whole_file(f, kSetupFileLimit, &error));
+    EXPECT_EQ(error, f + ": too large for this kind of file");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -8,10 +9,26 @@
 namespace rs::test {
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    // No mkdtemp: a name made unique by the clock and a counter, created
+    // only when it did not exist.
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
+        const auto p = std::filesystem::temp_directory_path() /
+                       ("rs-test-" + std::to_string(tick) + "-" + std::to_string(++counter));
+        std::error_code ec;
+        if (std::filesystem::create_directory(p, ec))
+            path_ = p.string();
+    }
+    if (path_.empty())
+        throw std::runtime_error("no temporary folder could be made");
+#else
     std::string tmpl = (std::filesystem::temp_directory_path() / "rs-test-XXXXXX").string();
     if (!mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
+#endif
 }
 
 TempDir::~TempDir() {
