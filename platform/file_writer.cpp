@@ -48,12 +48,14 @@ std::string reason(const std::string& path, int err) {
     return path + ": " + std::strerror(err);
 }
 
+#ifndef _WIN32
 std::string folder_of(const std::string& path) {
     const auto cut = path.find_last_of("/\\");
     if (cut == std::string::npos)
         return ".";
     return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
 }
+#endif
 
 // A rename is only on disk once the folder that holds the name is.
 void flush_folder(const std::string& path) {
