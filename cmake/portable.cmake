@@ -39,11 +39,17 @@ if(RS_BUILD_TESTS)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   add_subdirectory(${RS_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-  # Every test file that includes no Qt header, no screen, widget or Qt
-  # service, no FFmpeg video file and no command-line tool.
+  # Every test file that includes no Qt header, no screen or widget, no
+  # platform file outside platform core (Qt and FFmpeg services) and no
+  # command-line tool.
+  file(GLOB rs_platform_all RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/platform/*.cpp)
+  list(REMOVE_ITEM rs_platform_all ${rs_platform_core_sources})
+  list(TRANSFORM rs_platform_all REPLACE "^platform/(.*)\\.cpp$" "\\1")
+  list(JOIN rs_platform_all "|" rs_platform_services_names)
   file(GLOB_RECURSE rs_portable_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test.cpp)
   set(rs_not_portable
-    "#include [<\"](Q[A-Za-z]+>|[^\">]*(_screen|_widget|_view|ffmpeg_[a-z_]*|qt_[a-z_]*|test_app|test_videos|cli/[a-z_]*)\\.h\")")
+    "#include [<\"](Q[A-Za-z]+>|platform/(${rs_platform_services_names})\\.h|[^\">]*(_screen|_widget|_view|ffmpeg_[a-z_]*|test_app|test_videos|cli/[a-z_]*)\\.h\")")
   foreach(test ${rs_portable_tests})
     file(READ ${test} text)
     if(text MATCHES "${rs_not_portable}")
