@@ -17,6 +17,7 @@
 #endif
 
 #include "core/text_lines.h"
+#include "platform/file_reader.h"
 
 namespace rs {
 
@@ -262,6 +263,10 @@ WriteResult FileWriter::replace_all(const std::vector<FileContent>& files) {
 }
 
 WriteResult FileWriter::copy(const std::string& from, const std::string& to) {
+    // Only a file is copied: a FIFO would be waited on, a device never end.
+    std::string why;
+    if (!is_regular_file(from, &why))
+        return WriteResult::failure(from + ": " + why);
     std::FILE* in = std::fopen(from.c_str(), "rb");
     if (!in)
         return WriteResult::failure(reason(from, errno));

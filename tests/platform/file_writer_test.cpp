@@ -150,6 +150,15 @@ TEST(FileWriter, MoveNeverOverwritesAndCopyReplaces) {
     ASSERT_TRUE(files.copy(to, from));
     EXPECT_EQ(slurp(from), "picture");
     EXPECT_FALSE(files.move(dir.file("none.bmp"), dir.file("x.bmp")));
+    // What is not a file is not copied (a FIFO would be waited on forever).
+    const WriteResult folder = files.copy(dir.path(), dir.file("y.bmp"));
+    EXPECT_EQ(folder.error(), dir.path() + ": not a regular file");
+#ifndef _WIN32
+    const std::string fifo = dir.file("fifo.bmp");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(files.copy(fifo, dir.file("y.bmp")));
+#endif
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.bmp")));
 }
 
 TEST(FileReader, RefusesWhatIsNotARegularFileAndWhatIsTooLarge) {
