@@ -19,6 +19,11 @@ std::string plain_number(double value) {
     // exponent below -4 or at least the precision (15); it strips trailing
     // zeros and writes at least two exponent digits.
     std::snprintf(buf, sizeof buf, "%.15G", value);
+    // Within the last step below the largest double, 15 digits round up to
+    // a number no double holds; the form that still reads back is the one
+    // just below it.
+    if (!std::isfinite(std::strtod(buf, nullptr)))
+        return value < 0 ? "-1.79769313486231E+308" : "1.79769313486231E+308";
     std::string s = buf;
     // No leading zero before the point: "0.5" -> ".5", "-0.5" -> "-.5".
     if (s.rfind("0.", 0) == 0) {

@@ -47,6 +47,17 @@ TEST(TextForms, PlainAndPrintFormsOfNumbers) {
     }
 }
 
+TEST(TextForms, TheLargestNumbersPrintInAFormThatReadsBack) {
+    const double largest = std::numeric_limits<double>::max();
+    for (double v : {largest, -largest, std::nextafter(largest, 0.0), 1.79769313486231E+308}) {
+        const std::string text = plain_number(v);
+        EXPECT_TRUE(is_number_text(text)) << text;
+        EXPECT_TRUE(std::isfinite(text_to_number(text))) << text;
+    }
+    EXPECT_EQ(plain_number(-largest), "-1.79769313486231E+308");
+    EXPECT_EQ(plain_number(1.5E+308), "1.5E+308");
+}
+
 TEST(TextForms, PrintFormsFromTheFileFormat) {
     EXPECT_EQ(print_number(0.5), " .5 ");
     EXPECT_EQ(print_number(-3), "-3 ");
