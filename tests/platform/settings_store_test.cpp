@@ -82,7 +82,7 @@ const std::vector<std::string>& awkward_values() {
         "=x=",
         "  blanks at both ends\t",
         "two\r\nlines\n",
-        std::string("bell\x07 and \x7F", 15),
+        "bell\x07 and \x7F",
         "caf\xC3\xA9 \xFF",
         "",
     };
