@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/file_identity.h"
+#include "platform/file_reader.h"
 #include "platform/frame_cache.h"
 #include "platform/frame_index.h"
 #include "platform/packet_index.h"
@@ -327,6 +328,9 @@ std::unique_ptr<VideoFile> open_ffmpeg_video(const std::string& path,
             *error = "cannot open " + path + ": " + why;
         return nullptr;
     };
+    std::string why;
+    if (!is_regular_file(path, &why))
+        return refuse(why);
     const std::optional<FileIdentity> identity = file_identity(path);
     if (!identity)
         return refuse("it is not a file that can be read");

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -76,9 +77,16 @@ inline int read_mark(const Picture24& pic) {
     return n;
 }
 
+// Whether the ffmpeg program offers the encoder. Asked once per name and
+// process: the test lists ask it while they are built, before any test runs.
 inline bool have_encoder(const std::string& name) {
-    std::string cmd = "ffmpeg -hide_banner -encoders 2>/dev/null | grep -q ' " + name + " '";
-    return std::system(cmd.c_str()) == 0;
+    static std::map<std::string, bool> known;
+    auto it = known.find(name);
+    if (it == known.end()) {
+        std::string cmd = "ffmpeg -hide_banner -encoders 2>/dev/null | grep -q ' " + name + " '";
+        it = known.emplace(name, std::system(cmd.c_str()) == 0).first;
+    }
+    return it->second;
 }
 
 // Writes the video to path; false when ffmpeg failed.

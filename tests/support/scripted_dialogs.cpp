@@ -4,6 +4,11 @@
 
 namespace rs::test {
 
+ScriptedDialogs::~ScriptedDialogs() {
+    if (!answers_.empty())
+        ADD_FAILURE() << answers_.size() << " scripted answer(s) never asked for";
+}
+
 ScriptedDialogs& ScriptedDialogs::yes() {
     answers_.push_back({AnswerKind::Yes, std::nullopt});
     return *this;

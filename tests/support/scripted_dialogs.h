@@ -2,7 +2,8 @@
 // Dialogs for tests: every prompt is recorded (kind, text, title, buttons,
 // icon) and answered from a queue. A prompt with no answer queued, or of
 // another kind than the answer expects, fails the test and throws
-// UnexpectedPrompt.
+// UnexpectedPrompt; answers still queued when the dialogs go away fail the
+// test too, since the prompt they were written for never came.
 
 #include <deque>
 #include <optional>
@@ -34,6 +35,11 @@ struct Prompt {
 
 class ScriptedDialogs final : public Dialogs {
   public:
+    ScriptedDialogs() = default;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+    ~ScriptedDialogs() override;
+
     // Answers, consumed in order. An OK message box needs no answer queued
     // unless strict_ok is set: it is recorded and acknowledged.
     ScriptedDialogs& yes();
@@ -59,6 +65,9 @@ class ScriptedDialogs final : public Dialogs {
     const Prompt& last() const;
     size_t pending() const { return answers_.size(); }
     void clear() { prompts_.clear(); }
+    // Drops the answers still queued, for a test that scripts more than a
+    // path it does not take may ask.
+    void forget_answers() { answers_.clear(); }
 
   private:
     enum class AnswerKind { Yes, No, Ok, Text, File, Folder };
