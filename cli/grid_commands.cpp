@@ -76,18 +76,12 @@ int cmd_solve(const std::vector<std::string>& args, std::ostream& out, std::ostr
     g.jump_x = (*j)[0];
     g.jump_y = (*j)[1];
 
-    // The check buoy's survey texts go into the ".cb" file as typed.
-    std::string check_x_text = "0", check_y_text = "0";
     if (const std::string* check = p.option("--check")) {
         auto v = parse_number_list(*check, 4);
         if (!v)
             return usage_error(err, cmd,
                                "--check needs four numbers x,y,X,Y, got \"" + *check + "\"");
         g.check_buoy = {(*v)[0], (*v)[1], (*v)[2], (*v)[3]};
-        const size_t second = check->find(',', check->find(',') + 1);
-        const size_t third = check->find(',', second + 1);
-        check_x_text = trim(check->substr(second + 1, third - second - 1));
-        check_y_text = trim(check->substr(third + 1));
     }
     int grid = 1;
     if (const std::string* n = p.option("--grid")) {
@@ -114,10 +108,7 @@ int cmd_solve(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (ec)
         path = *output;
     FileWriter files;
-    if (const WriteResult written =
-            write_setup_pair(files, path, format_setup_file(path, description, g, grid),
-                             format_check_buoy_file(g.check_buoy.screen_x, g.check_buoy.screen_y,
-                                                    check_x_text, check_y_text));
+    if (const WriteResult written = write_setup_files(files, path, description, g, grid);
         !written) {
         err << "rampsight-cli solve: cannot write " << written.error() << "\n";
         return kExitWriteFailed;

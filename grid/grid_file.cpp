@@ -31,15 +31,21 @@ std::string format_setup_file(const std::string& path, const std::string& descri
     return join_crlf(lines);
 }
 
-std::string format_check_buoy_file(double screen_x, double screen_y, const std::string& sx_text,
-                                   const std::string& sy_text) {
-    return join_crlf({print_number(screen_x), print_number(screen_y), sx_text, sy_text});
+std::string format_check_buoy_file(const GridPoint& cb) {
+    return join_crlf({print_number(cb.screen_x), print_number(cb.screen_y),
+                      print_number(cb.survey_x), print_number(cb.survey_y)});
 }
 
 WriteResult write_setup_pair(FileWriter& files, const std::string& setup_path,
                              const std::string& setup_text, const std::string& check_buoy_text) {
     return files.replace_all(
         {{setup_path, setup_text}, {check_buoy_path(setup_path), check_buoy_text}});
+}
+
+WriteResult write_setup_files(FileWriter& files, const std::string& path,
+                              const std::string& description, const GridDefinition& grid, int n) {
+    return write_setup_pair(files, path, format_setup_file(path, description, grid, n),
+                            format_check_buoy_file(grid.check_buoy));
 }
 
 namespace {
@@ -79,6 +85,17 @@ class NumberReader {
     size_t at_ = 0;
     std::string error_;
 };
+
+// A text the screen's conversion reads a number from: after blanks, a digit,
+// or a sign or point followed by one.
+bool starts_with_number(const std::string& text) {
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (i < text.size() && text[i] == '.')
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
 
 const char* const kCornerNames[4] = {"upper right", "lower right", "upper left", "lower left"};
 const char* const kCornerValues[4] = {"screen X", "screen Y", "survey X", "survey Y"};
@@ -126,16 +143,23 @@ FileRead<SetupFileData> parse_setup_file(const std::string& content) {
 }
 
 FileRead<CheckBuoyData> parse_check_buoy_file(const std::string& content) {
-    NumberReader in(split_text_fields(split_lines(content), 0));
+    const std::vector<std::string> lines = split_lines(content);
     CheckBuoyData d;
     double* v[4] = {&d.screen_x, &d.screen_y, &d.survey_x, &d.survey_y};
     const char* names[4] = {"check buoy screen X", "check buoy screen Y", "check buoy survey X",
                             "check buoy survey Y"};
-    for (int k = 0; k < 4; ++k) {
-        auto n = in.next(names[k]);
-        if (!n)
-            return {std::nullopt, in.error()};
-        *v[k] = *n;
+    for (size_t k = 0; k < 4; ++k) {
+        if (k >= lines.size())
+            return {std::nullopt, std::string("the file ends before ") + names[k]};
+        const std::string text = trim(lines[k]);
+        const bool typed = k >= 2;
+        if (is_number_text(text) || (typed && starts_with_number(text))) {
+            *v[k] = text_to_number(text);
+            continue;
+        }
+        const std::string shown = text.size() > 40 ? text.substr(0, 40) + "..." : text;
+        return {std::nullopt, "line " + std::to_string(k + 1) + ": \"" + shown +
+                                  "\" is not a number (" + names[k] + ")"};
     }
     return {d, {}};
 }

@@ -848,9 +848,14 @@ void Grid_Setup::btnAccuracyCheck_Click() {
 void Grid_Setup::gridLoad_Click() {
     const auto before = value_box_texts(app_.setup_form());
     GridContext ctx = app_.grid_context();
-    load_setup(ctx);
-    if (settle_after_load(ctx, before))
+    const bool read = load_setup(ctx);
+    // The accuracy figures belong to the set-up they were drawn for: any
+    // file read replaces it, even one with the same values.
+    if (settle_after_load(ctx, before) || read) {
         clear_accuracy_indicator();
+        for (QLabel* l : LineLabel)
+            l->hide();
+    }
     show_form();
 }
 

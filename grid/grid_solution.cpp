@@ -56,6 +56,23 @@ bool solve_grid(GridDefinition& grid) {
     return true;
 }
 
+bool solution_fits_corners(const GridDefinition& grid) {
+    // Four corners that admit no unique solution (all at one point, blank
+    // boxes) are matched by almost any coefficients: they prove nothing.
+    GridDefinition fresh = grid;
+    if (!solve_grid(fresh))
+        return false;
+    for (const GridPoint& p : grid.corners) {
+        const auto mapped = screen_to_survey(grid, p.screen_x, p.screen_y);
+        if (!mapped || !std::isfinite(mapped->x) || !std::isfinite(mapped->y))
+            return false;
+        if (!(std::fabs(mapped->x - p.survey_x) <= kCornerFitTolerance) ||
+            !(std::fabs(mapped->y - p.survey_y) <= kCornerFitTolerance))
+            return false;
+    }
+    return true;
+}
+
 namespace {
 
 // The side of the vanishing line on which the grid lies: the sign of w at

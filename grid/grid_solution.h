@@ -33,6 +33,18 @@ std::optional<SurveyPoint> screen_to_survey(const GridDefinition& grid, double x
 // survey point's image would lie beyond the vanishing line.
 std::optional<ScreenPoint> survey_to_screen(const GridDefinition& grid, double X, double Y);
 
+// How far, in meters on each survey axis, a grid's coefficients may map one
+// of its own corners from that corner's survey position and still count as
+// solved from those corners. Rounding in a written file stays far below it;
+// a grid saved before "Complete" (all coefficients 0) or with corners edited
+// after solving lies far beyond it.
+inline constexpr double kCornerFitTolerance = 0.01;
+
+// True when the grid's coefficients map each of its four corners' screen
+// positions onto that corner's survey position within kCornerFitTolerance,
+// and the corners themselves have a unique solution: the grid can measure.
+bool solution_fits_corners(const GridDefinition& grid);
+
 // Tournament type: the offset added to the distance on the water.
 enum class JumpKind { Normal, SitSki, Barefoot };
 // "barefoot" and "sitski" from the setting "tournamentType"; anything else

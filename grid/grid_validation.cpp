@@ -184,6 +184,9 @@ AcceptResult accept_setup(GridContext& ctx) {
     f.drawings_cleared = true;
     f.figures.clear();
     f.lblCB_visible = false;
+    // The markers come back at once, as "Draw Buoys" draws them: whatever
+    // the outcome, the official sees the points the set-up was judged on.
+    f.show_grid_requested = true;
 
     if (!solve_grid(w)) {
         ctx.dialogs.ok("No Unique Solution - Re-enter data", MsgIcon::Exclamation, "Error Message");

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "grid/grid_file.h"
+#include "grid/grid_solution.h"
 #include "grid/grid_validation.h"
 #include "platform/file_writer.h"
 #include "platform/paths.h"
@@ -49,6 +50,36 @@ void show_accuracy_controls(SetupForm& form) {
     form.fmAccuracyDisplay_visible = true;
     if (form.optAdvancedAccuracy)
         form.fmAccuracyConfig_visible = true;
+}
+
+void hide_accuracy_controls(SetupForm& form) {
+    form.btnAccuracyCheck_visible = false;
+    form.fmAccuracyDisplay_visible = false;
+    form.fmAccuracyConfig_visible = false;
+}
+
+// Grid n holds values that cannot measure: it is not ready anywhere (the
+// main screen's indicator, the set-up screen's state picture, measuring).
+void mark_not_ready(GridContext& ctx, int n) {
+    if (n >= 1 && n <= 3)
+        grid_record(ctx, n).loaded = false;
+    ctx.grids.complete = 0;
+    ctx.form.grid_state_icon = "msgbox03.ico";
+    hide_accuracy_controls(ctx.form);
+    ctx.show_indicator(n, false);
+}
+
+// A set-up file whose coefficients were never solved from its corners
+// (saved before "Complete", or edited afterwards) would give every jump the
+// same wrong distance: it is refused as a ready grid, naming the file.
+bool refuse_unsolved(GridContext& ctx, const std::string& path, int n) {
+    if (solution_fits_corners(ctx.grids.working))
+        return false;
+    ctx.WriteDebugLog("Grid " + std::to_string(n) + " not ready: " + path +
+                      " holds no solved grid");
+    ctx.dialogs.ok(not_solved_message(path, n), MsgIcon::Exclamation);
+    mark_not_ready(ctx, n);
+    return true;
 }
 
 void clear_drawings(SetupForm& form) {
@@ -121,6 +152,21 @@ std::optional<ReadSetup> read_setup(GridContext& ctx, const std::string& path) {
 }
 
 }  // namespace
+
+std::string not_solved_message(const std::string& path, int n) {
+    return "Grid " + std::to_string(n) + " is not ready: the set-up file " + path +
+           " holds a grid that was never completed (its coefficients do not map its own corner "
+           "buoys). Set the grid up again and press \"Complete\".";
+}
+
+std::string not_accepted_question(int n) {
+    return "This set-up has not been accepted with \"Complete\". Saved as it is, grid " +
+           std::to_string(n) + " will not be ready when the file is loaded again. Save it anyway?";
+}
+
+bool setup_accepted(const SetupForm& form, const GridDefinition& working) {
+    return form.grid_state_icon == "face02.ico" && solution_fits_corners(working);
+}
 
 bool grids_complete(const GridState& grids, int grid_count) {
     if (grid_count < 1 || grid_count > 3)
@@ -257,14 +303,25 @@ void save_setup(GridContext& ctx) {
         n = ask_grid_number(ctx, "saving");
     ctx.grids.current = n;
 
+    // A set-up saved before "Complete" is no grid anyone can measure with;
+    // the official hears so before the file is written.
+    GridDefinition& w = ctx.grids.working;
+    const bool accepted = setup_accepted(form, w);
+    if (!accepted &&
+        ctx.dialogs.message({not_accepted_question(n), MsgButtons::YesNo, MsgIcon::Exclamation,
+                             kProgramTitle, true}) != MsgResult::Yes) {
+        ctx.WriteDebugLog("save grid " + std::to_string(n) + " cancelled: not accepted");
+        return;
+    }
+
     // Both files are written before anything points at them: a failed write
     // must not leave the grid's configured file naming a file that does not
-    // hold this set-up.
-    GridDefinition& w = ctx.grids.working;
-    const std::string setup_text = format_setup_file(path, description, w, n);
-    const std::string cb_text = format_check_buoy_file(w.check_buoy.screen_x, w.check_buoy.screen_y,
-                                                       form.txtCheckX, form.txtCheckY);
-    if (const WriteResult written = write_setup_pair(ctx.files, path, setup_text, cb_text);
+    // hold this set-up. The check buoy's survey values are the numbers the
+    // screen read from its boxes.
+    GridDefinition saved = w;
+    saved.check_buoy.survey_x = text_to_number(form.txtCheckX);
+    saved.check_buoy.survey_y = text_to_number(form.txtCheckY);
+    if (const WriteResult written = write_setup_files(ctx.files, path, description, saved, n);
         !written) {
         ctx.WriteDebugLog("save grid " + std::to_string(n) + " failed: " + written.error());
         ctx.dialogs.ok("The set-up file could not be written: " + path, MsgIcon::Exclamation,
@@ -285,11 +342,13 @@ void save_setup(GridContext& ctx) {
     rec.c = w.c;
     rec.jump_x = w.jump_x;
     rec.jump_y = w.jump_y;
-    rec.check_buoy = {w.check_buoy.screen_x, w.check_buoy.screen_y, text_to_number(form.txtCheckX),
-                      text_to_number(form.txtCheckY)};
+    rec.check_buoy = saved.check_buoy;
+    // The record now holds the values saved; unaccepted, they are not ready.
+    if (!accepted && rec.loaded)
+        mark_not_ready(ctx, n);
 }
 
-void load_setup(GridContext& ctx) {
+bool load_setup(GridContext& ctx) {
     SetupForm& form = ctx.form;
     form.chkboxGridLock = false;
     form.gridLockedLabel_visible = false;
@@ -306,11 +365,11 @@ void load_setup(GridContext& ctx) {
     ctx.grids.current = n;
 
     if (!setup_folder_ok(ctx))
-        return;
+        return false;
     const FileRequest request = setup_file_request(ctx, kLoadFilter);
     auto chosen = ctx.dialogs.open_file(request);
     if (!chosen || chosen->empty())
-        return;
+        return false;
     const std::string path = *chosen;
 
     ctx.WriteDebugLog("load grid " + std::to_string(n));
@@ -318,7 +377,7 @@ void load_setup(GridContext& ctx) {
     auto read = read_setup(ctx, path);
     if (!read) {
         ctx.grids.loading = false;
-        return;
+        return false;
     }
     take_setup_values(ctx, path, n, read->data);
     if (read->check_buoy) {
@@ -339,8 +398,14 @@ void load_setup(GridContext& ctx) {
     clear_drawings(form);
     grid_check(ctx);
 
-    if (!(ctx.grids.working.check_buoy.screen_x > 0))
-        return;
+    // The record of grid n now holds this file's values: without a check
+    // buoy, or unsolved, it must not go on counting as the grid it was.
+    if (!(ctx.grids.working.check_buoy.screen_x > 0)) {
+        mark_not_ready(ctx, n);
+        return true;
+    }
+    if (refuse_unsolved(ctx, path, n))
+        return true;
     form.grid_state_icon = "face02.ico";
     show_accuracy_controls(form);
     ctx.WriteDebugLog("Load grid file names on main page below");
@@ -359,6 +424,7 @@ void load_setup(GridContext& ctx) {
         ctx.WriteDebugLog(count == 1 ? "1 grid - OK" : std::to_string(count) + " grids - OK");
     }
     ctx.WriteDebugLog("Number of grids loaded message above");
+    return true;
 }
 
 void reload_configured_setup(GridContext& ctx, const std::string& path, int n) {
@@ -372,11 +438,14 @@ void reload_configured_setup(GridContext& ctx, const std::string& path, int n) {
     ctx.show_main_description(n, read->data.description);
     if (!read->check_buoy) {
         ctx.dialogs.ok("Error in load - no check buoy found - setup grid again");
+        mark_not_ready(ctx, n);
         return;
     }
     take_check_buoy(ctx, n, *read->check_buoy);
     show_values_in_boxes(ctx.form, ctx.grids.working);
     ctx.grids.direction = direction_sign(form.ur_survey_x, form.ul_survey_x);
+    if (refuse_unsolved(ctx, path, n))
+        return;
     append_new_setup_block(ctx, n, SetupBlockKind::Reload);
 
     form.grid_state_icon = "face02.ico";

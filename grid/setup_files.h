@@ -13,15 +13,28 @@ namespace rs {
 
 // The gridSave menu entry: asks for the path, description and grid, writes
 // the ".ipt" and ".cb" files and makes the file the grid's configured one.
+// A set-up not accepted is saved only when the official confirms it, and its
+// grid is then not ready.
 void save_setup(GridContext& ctx);
 
 // The gridLoad menu entry: asks for the grid and the file and reads it.
-void load_setup(GridContext& ctx);
+// True when a file was read into the grid (ready or not).
+bool load_setup(GridContext& ctx);
 
 // Reload of one configured set-up file when the configuration screen opens.
 // The caller sets the current grid number to grid and the loading flag
 // before the call (grids 3, 2, 1 in that order) and clears the flag after.
 void reload_configured_setup(GridContext& ctx, const std::string& path, int grid);
+
+// A set-up file whose coefficients do not map its own corners (saved before
+// "Complete") loads its values for correction, but its grid is not ready:
+// the message names the file.
+std::string not_solved_message(const std::string& path, int grid);
+// Asked before saving a set-up that was not accepted.
+std::string not_accepted_question(int grid);
+// The working set-up was accepted ("face02.ico" showing) and its
+// coefficients map its corners.
+bool setup_accepted(const SetupForm& form, const GridDefinition& working);
 
 // The grids-complete condition: every configured grid has its loaded flag.
 bool grids_complete(const GridState& grids, int grid_count);

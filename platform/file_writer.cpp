@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #ifdef _WIN32
 #include <io.h>
@@ -77,6 +78,9 @@ bool exists(const std::string& path) {
 }
 
 std::atomic<unsigned> temporary_counter{0};
+
+// Largest old file of a group kept in memory to be put back.
+constexpr std::size_t kGroupRestoreLimit = 16u << 20;
 
 }  // namespace
 
@@ -251,10 +255,29 @@ WriteResult FileWriter::replace_all(const std::vector<FileContent>& files) {
         }
         temporaries.push_back(temporary);
     }
+    // What each file held before, so that a rename failing after another
+    // succeeded can put the group back as it was (these are small files: a
+    // set-up and its check buoy).
+    struct Before {
+        bool existed = false;
+        std::optional<std::string> bytes;
+    };
+    std::vector<Before> before(files.size());
+    for (std::size_t i = 0; i + 1 < files.size(); ++i) {
+        before[i].existed = exists(files[i].path);
+        if (before[i].existed)
+            before[i].bytes = read_whole_file(files[i].path, kGroupRestoreLimit);
+    }
     for (std::size_t i = 0; i < files.size(); ++i) {
         WriteResult result = rename_over(temporaries[i], files[i].path);
         if (!result) {
             discard(i + 1);
+            for (std::size_t j = 0; j < i; ++j) {
+                if (before[j].bytes)
+                    (void)replace(files[j].path, *before[j].bytes);
+                else if (!before[j].existed)
+                    std::remove(files[j].path.c_str());
+            }
             return result;
         }
         flush_folder(files[i].path);

@@ -10,7 +10,7 @@
 //     flushed, and renamed over the target, so a reader sees the old file or
 //     the new one, never a mixture;
 //   - several files replaced together are all written and flushed before
-//     the first is renamed.
+//     the first is renamed, and a later rename that fails undoes the earlier.
 // The system calls sit behind virtual members so a test double can make the
 // write fail after N bytes, at the flush or at the rename, and every
 // caller's failure path runs the same recovery code as production.
@@ -75,7 +75,8 @@ class FileWriter {
                               Flush flush = Flush::ToDisk);
     // Replaces every file of the group: all new contents are written and
     // flushed before the first rename. A failure before the renames leaves
-    // every old file as it was.
+    // every old file as it was; a rename failing after others succeeded puts
+    // those back as they were (their old bytes, or no file).
     WriteResult replace_all(const std::vector<FileContent>& files);
 
     // Renames from to to; to must not exist (an existing file is never

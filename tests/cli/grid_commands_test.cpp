@@ -42,7 +42,8 @@ TEST_F(GridCli, SolveWritesTheSetUpFileAsTheSetUpScreenSavesIt) {
     EXPECT_EQ(lines[7], " .01 ");
     EXPECT_EQ(lines[13], "-.01 ");
     EXPECT_EQ(lines[18], " 2 ");
-    EXPECT_EQ(*cb, " 1500 \r\n 1500 \r\n15.0\r\n85\r\n");
+    // The check buoy's survey values in print form, as the screen saves them.
+    EXPECT_EQ(*cb, " 1500 \r\n 1500 \r\n 15 \r\n 85 \r\n");
 }
 
 TEST_F(GridCli, MeasureAndToScreenMapWithTheFilesCoefficients) {

@@ -79,16 +79,32 @@ TEST(SetupFile, DamagedFilesSayWhatIsWrong) {
     EXPECT_TRUE(parse_setup_file(lf).value);
 }
 
-TEST(CheckBuoyFile, FourLinesWithTheSurveyTextsAsTyped) {
-    const std::string text = format_check_buoy_file(1522.5, 1500, "15.0", "85");
-    EXPECT_EQ(text, " 1522.5 \r\n 1500 \r\n15.0\r\n85\r\n");
+TEST(CheckBuoyFile, FourNumbersInPrintFormEarlierTextsReadAsTheScreenReadThem) {
+    const std::string text = format_check_buoy_file({1522.5, 1500, 15, -85.25});
+    EXPECT_EQ(text, " 1522.5 \r\n 1500 \r\n 15 \r\n-85.25 \r\n");
     auto r = parse_check_buoy_file(text);
     ASSERT_TRUE(r.value);
     EXPECT_EQ(r.value->screen_x, 1522.5);
     EXPECT_EQ(r.value->survey_x, 15);
-    EXPECT_EQ(r.value->survey_y, 85);
-    EXPECT_FALSE(parse_check_buoy_file(" 1 \r\n 2 \r\nCheckX\r\nCheckY\r\n").value);
-    EXPECT_FALSE(parse_check_buoy_file(" 1 \r\n 2 \r\n").value);
+    EXPECT_EQ(r.value->survey_y, -85.25);
+
+    // Written by earlier versions: the survey lines as typed.
+    auto typed = parse_check_buoy_file(" 1500 \r\n 1500 \r\n15,5\r\n85.3m\r\n");
+    ASSERT_TRUE(typed.value) << typed.error;
+    EXPECT_EQ(typed.value->survey_x, 15);
+    EXPECT_EQ(typed.value->survey_y, 85.3);
+    auto plain = parse_check_buoy_file(" 1500 \r\n 1500 \r\n15.0\r\n.5\n");
+    ASSERT_TRUE(plain.value);
+    EXPECT_EQ(plain.value->survey_y, .5);
+
+    auto placeholder = parse_check_buoy_file(" 1 \r\n 2 \r\nCheckX\r\nCheckY\r\n");
+    EXPECT_FALSE(placeholder.value);
+    EXPECT_EQ(placeholder.error, "line 3: \"CheckX\" is not a number (check buoy survey X)");
+    // The screen position is the program's own print form: nothing else.
+    EXPECT_FALSE(parse_check_buoy_file(" 1500px \r\n 2 \r\n 1 \r\n 2 \r\n").value);
+    auto short_file = parse_check_buoy_file(" 1 \r\n 2 \r\n");
+    EXPECT_FALSE(short_file.value);
+    EXPECT_EQ(short_file.error, "the file ends before check buoy survey X");
     EXPECT_EQ(check_buoy_path("/s/grid1.ipt"), "/s/grid1.ipt.cb");
 }
 

@@ -364,7 +364,7 @@ TEST_F(SetupScreen, AReloadedGridIsWhatTheScreenShowsFirst) {
     ASSERT_TRUE(solve_grid(g));
     const std::string path = setups + "/grid1.ipt";
     test::spit(path, format_setup_file(path, "reloaded", g, 1));
-    test::spit(path + ".cb", format_check_buoy_file(6000, 3540, "15", "85"));
+    test::spit(path + ".cb", format_check_buoy_file({6000, 3540, 15, 85}));
     (void)t.settings->save("grid1File", path);
     start();
     EXPECT_EQ(icon(), "face02.ico");

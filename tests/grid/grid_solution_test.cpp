@@ -47,6 +47,33 @@ TEST(SolveGrid, CornersAtOnePointHaveNoUniqueSolution) {
         EXPECT_TRUE(std::isfinite(c));
 }
 
+// A grid measures only with coefficients solved from its own corners.
+TEST(SolveGrid, OnlyCoefficientsSolvedFromTheCornersFitThem) {
+    GridDefinition g = perspective_grid();
+    EXPECT_FALSE(solution_fits_corners(g));  // never solved: every point maps to (0, 0)
+    ASSERT_TRUE(solve_grid(g));
+    EXPECT_TRUE(solution_fits_corners(g));
+
+    // A corner moved on the water after solving: within the tolerance of
+    // 1 cm it still fits, beyond it the grid no longer measures.
+    GridDefinition near = g;
+    near.corners[kLowerLeft].survey_x += 0.009;
+    EXPECT_TRUE(solution_fits_corners(near));
+    GridDefinition off = g;
+    off.corners[kLowerLeft].survey_y -= 0.011;
+    EXPECT_FALSE(solution_fits_corners(off));
+    GridDefinition clicked = g;
+    clicked.corners[kUpperRight].screen_x += 15;  // one pixel on the picture
+    EXPECT_FALSE(solution_fits_corners(clicked));
+
+    // Blank corners (all at 0) are matched by zero coefficients, but they
+    // have no solution: they prove nothing.
+    EXPECT_FALSE(solution_fits_corners(GridDefinition{}));
+    GridDefinition nan = g;
+    nan.c[1] = std::nan("");
+    EXPECT_FALSE(solution_fits_corners(nan));
+}
+
 TEST(Mapping, RoundTripBelowTheHorizon) {
     for (GridDefinition g : {worked_grid(), perspective_grid()}) {
         ASSERT_TRUE(solve_grid(g));

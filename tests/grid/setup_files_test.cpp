@@ -27,6 +27,7 @@ void fill_screen(GridFixture& f) {
     f.form.txtCheckXpix = "1500";
     f.form.txtCheckYpix = "1500";
     f.form.ipt_file_description_2 = "old description";
+    f.form.grid_state_icon = "face02.ico";  // accepted with "Complete"
 }
 
 TEST(SaveSetup, AsksForTheGridUntilItIsConfiguredAndWritesBothFiles) {
@@ -80,7 +81,7 @@ TEST(SaveSetup, AsksForTheGridUntilItIsConfiguredAndWritesBothFiles) {
     ASSERT_TRUE(ipt && cb);
     EXPECT_EQ(split_lines(*ipt).size(), 19u);
     EXPECT_EQ(split_lines(*ipt)[18], " 2 ");
-    EXPECT_EQ(*cb, " 1500 \r\n 1500 \r\n15.0\r\n85\r\n");
+    EXPECT_EQ(*cb, " 1500 \r\n 1500 \r\n 15 \r\n 85 \r\n");
 }
 
 TEST(SaveSetup, WithoutTheSetUpFolderNothingIsAsked) {
@@ -297,7 +298,136 @@ TEST(ReloadSetup, AMissingCheckBuoyFileEndsTheReload) {
     EXPECT_FALSE(f.grids.grid(1).loaded);
     EXPECT_EQ(f.grids.grid(1).c[5], 100);
     EXPECT_TRUE(f.results_lines().empty());
-    EXPECT_TRUE(f.indicators.empty());
+    EXPECT_EQ(f.indicators, (std::vector<std::pair<int, bool>>{{1, false}}));
+}
+
+// Whatever the check-buoy boxes accepted, the file gives back the numbers
+// the screen took from them.
+TEST(SaveSetup, CheckBuoyTextsComeBackAsTheNumbersTheScreenRead) {
+    GridFixture saver;
+    fill_screen(saver);
+    saver.form.txtCheckX = "15,5";
+    saver.form.txtCheckY = "85.3m";
+    const std::string path = join_path(saver.setup_folder, "typed.ipt");
+    saver.dialogs.file(path).text("typed").yes();
+    save_setup(saver.ctx);
+    auto cb = read_whole_file(path + ".cb");
+    ASSERT_TRUE(cb);
+    EXPECT_EQ(*cb, " 1500 \r\n 1500 \r\n 15 \r\n 85.3 \r\n");
+    EXPECT_EQ(saver.grids.grid(1).check_buoy.survey_y, 85.3);
+
+    GridFixture f;
+    f.dialogs.file(path);
+    ASSERT_TRUE(load_setup(f.ctx));
+    EXPECT_EQ(f.grids.working.check_buoy.survey_x, 15);
+    EXPECT_EQ(f.grids.working.check_buoy.survey_y, 85.3);
+    EXPECT_EQ(f.form.txtCheckX, "15");
+    EXPECT_EQ(f.form.txtCheckY, "85.3");
+    EXPECT_TRUE(f.grids.grid(1).loaded);
+
+    // A file of an earlier version holds the texts as typed: it still loads,
+    // with the same numbers, where it used to shift the fields or fail.
+    ASSERT_TRUE(f.files.replace(path + ".cb", " 1500 \r\n 1500 \r\n15,5\r\n85.3m\r\n"));
+    GridFixture next;
+    reload_configured_setup(next.ctx, path, 1);
+    EXPECT_TRUE(next.dialogs.prompts().empty());
+    EXPECT_TRUE(next.grids.grid(1).loaded);
+    EXPECT_EQ(next.grids.grid(1).check_buoy.survey_x, 15);
+    EXPECT_EQ(next.grids.grid(1).check_buoy.survey_y, 85.3);
+}
+
+// A set-up saved before "Complete" holds coefficients of 0: every point
+// would map to (0, 0). Saving says so first; at the next start the grid is
+// not ready, and the message names the file.
+TEST(SaveSetup, AGridNeverAcceptedIsNotReadyAfterARestart) {
+    GridFixture saver;
+    fill_screen(saver);
+    saver.grids.working.c = {};  // never solved
+    saver.form.grid_state_icon = "msgbox03.ico";
+    saver.grids.grid(1).loaded = true;  // an earlier set-up of grid 1 was ready
+    saver.grids.complete = 1;
+    const std::string path = join_path(saver.setup_folder, "unsolved.ipt");
+
+    saver.dialogs.file(path).text("half done").yes().no();
+    save_setup(saver.ctx);
+    const test::Prompt& asked = saver.dialogs.last();
+    EXPECT_EQ(asked.text,
+              "This set-up has not been accepted with \"Complete\". Saved as it is, grid 1 will "
+              "not be ready when the file is loaded again. Save it anyway?");
+    EXPECT_TRUE(asked.default_no);
+    EXPECT_FALSE(std::filesystem::exists(path));  // nothing written on No
+    EXPECT_TRUE(saver.grids.grid(1).loaded);
+
+    saver.dialogs.file(path).text("half done").yes().yes();
+    save_setup(saver.ctx);
+    ASSERT_TRUE(std::filesystem::exists(path) && std::filesystem::exists(path + ".cb"));
+    // The record now holds the unaccepted values: it no longer measures.
+    EXPECT_FALSE(saver.grids.grid(1).loaded);
+    EXPECT_EQ(saver.grids.complete, 0);
+    EXPECT_EQ(saver.indicators.back(), std::make_pair(1, false));
+
+    GridFixture next;  // the next start: the configured file is reloaded
+    next.grids.loading = true;
+    reload_configured_setup(next.ctx, path, 1);
+    next.grids.loading = false;
+    EXPECT_FALSE(next.grids.grid(1).loaded);
+    EXPECT_EQ(next.grids.complete, 0);
+    EXPECT_EQ(next.form.grid_state_icon, "msgbox03.ico");
+    EXPECT_FALSE(next.form.btnAccuracyCheck_visible);
+    EXPECT_EQ(next.indicators, (std::vector<std::pair<int, bool>>{{1, false}}));
+    ASSERT_EQ(next.dialogs.messages().size(), 1u);
+    EXPECT_EQ(next.dialogs.messages()[0], not_solved_message(path, 1));
+    EXPECT_NE(next.dialogs.messages()[0].find(path), std::string::npos);
+    EXPECT_TRUE(next.results_lines().empty());  // no "New Set-up now in place"
+    EXPECT_EQ(next.form.ul_survey_y, "100");    // the values stay for correcting
+
+    // Loading it on the set-up screen is refused the same way.
+    GridFixture screen;
+    screen.grids.grid(1).loaded = true;
+    screen.dialogs.file(path);
+    EXPECT_TRUE(load_setup(screen.ctx));
+    EXPECT_FALSE(screen.grids.grid(1).loaded);
+    EXPECT_EQ(screen.grids.complete, 0);
+    EXPECT_EQ(screen.form.grid_state_icon, "msgbox03.ico");
+    EXPECT_EQ(screen.settings.get("grid1File", "unset"), "unset");
+    EXPECT_EQ(screen.dialogs.messages().back(), not_solved_message(path, 1));
+}
+
+// The pair is replaced whole or not at all, in the screen and in the
+// command-line tool alike (one routine).
+TEST(SaveSetup, AFailureWritingTheCheckBuoyFileLeavesTheOldPairWhole) {
+    GridFixture f;
+    const std::string path = join_path(f.setup_folder, "pair.ipt");
+    save_as_grid1(f, path);
+    const auto old_ipt = read_whole_file(path);
+    const auto old_cb = read_whole_file(path + ".cb");
+    ASSERT_TRUE(old_ipt && old_cb);
+
+    fill_screen(f);
+    f.grids.working.jump_x = 3;
+    GridDefinition changed = f.grids.working;
+    const std::string new_ipt = format_setup_file(path, "new", changed, 1);
+    // The disk fills while the check-buoy file is written.
+    f.files.fail_after_bytes(new_ipt.size() + 4);
+    f.dialogs.file(path).text("new").yes();
+    save_setup(f.ctx);
+    f.files.heal();
+    EXPECT_EQ(read_whole_file(path), old_ipt);
+    EXPECT_EQ(read_whole_file(path + ".cb"), old_cb);
+    EXPECT_EQ(f.dialogs.last().text, "The set-up file could not be written: " + path);
+
+    // The check-buoy file's rename fails after the set-up file's succeeded:
+    // the set-up file is put back.
+    f.files.fail_at_rename_number(2);
+    EXPECT_FALSE(write_setup_files(f.files, path, "new", changed, 1));
+    f.files.heal();
+    EXPECT_EQ(read_whole_file(path), old_ipt);
+    EXPECT_EQ(read_whole_file(path + ".cb"), old_cb);
+    for (const auto& entry : std::filesystem::directory_iterator(f.setup_folder))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+
+    ASSERT_TRUE(write_setup_files(f.files, path, "new", changed, 1));
+    EXPECT_EQ(read_whole_file(path), new_ipt);
 }
 
 TEST(GridState, CompleteConditionAndDirection) {

@@ -19,9 +19,12 @@ class FailingFileWriter final : public FileWriter {
     void fail_after_bytes(std::uint64_t n) { bytes_left_ = n; }
     void fail_at_flush(bool on = true) { fail_flush_ = on; }
     void fail_at_rename(bool on = true) { fail_rename_ = on; }
+    // Only the n-th rename from now (1 for the next) fails; the others pass.
+    void fail_at_rename_number(int n) { rename_to_fail_ = n; }
     void heal() {
         bytes_left_ = std::numeric_limits<std::uint64_t>::max();
         fail_flush_ = fail_rename_ = false;
+        rename_to_fail_ = 0;
     }
     int renames() const { return renames_; }
 
@@ -44,6 +47,10 @@ class FailingFileWriter final : public FileWriter {
         return FileWriter::sys_fsync(fd);
     }
     int sys_rename(const char* from, const char* to) override {
+        if (rename_to_fail_ > 0 && --rename_to_fail_ == 0) {
+            errno = EACCES;
+            return -1;
+        }
         if (fail_rename_) {
             errno = EACCES;
             return -1;
@@ -56,6 +63,7 @@ class FailingFileWriter final : public FileWriter {
     std::uint64_t bytes_left_ = std::numeric_limits<std::uint64_t>::max();
     bool fail_flush_ = false;
     bool fail_rename_ = false;
+    int rename_to_fail_ = 0;
     int renames_ = 0;
 };
 
