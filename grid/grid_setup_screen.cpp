@@ -29,6 +29,7 @@
 #include "platform/file_writer.h"
 #include "platform/paths.h"
 #include "platform/picture_canvas_widget.h"
+#include "platform/picture_view_widget.h"
 
 namespace rs {
 
@@ -89,7 +90,9 @@ void Grid_Setup::build() {
     auto* outer = new QHBoxLayout(central);
     picture = new PictureCanvas(central);
     picture->setObjectName("picture");
-    outer->addWidget(picture, 1);
+    auto* pictureView = new PictureView(picture, central);
+    pictureView->setObjectName("pictureView");
+    outer->addWidget(pictureView, 1);
     outer->addWidget(build_panel(), 0);
     setCentralWidget(central);
     build_overlays();
@@ -369,6 +372,7 @@ void Grid_Setup::build_menus() {
     view->addAction(picture->zoom_in_action());
     view->addAction(picture->zoom_out_action());
     view->addAction(picture->actual_size_action());
+    view->addAction(picture->fit_action());
     view->addAction(picture->loupe_action());
     bar->addAction(action("gridExit", "&Return to Main Screen", &Grid_Setup::gridExit_Click));
 }

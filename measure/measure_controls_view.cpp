@@ -23,6 +23,7 @@
 #include "app/screen_widgets.h"
 #include "measure/measure_screen.h"
 #include "platform/picture_canvas_widget.h"
+#include "platform/picture_view_widget.h"
 
 namespace rs {
 
@@ -57,7 +58,9 @@ void Measure::build() {
     auto* outer = new QHBoxLayout(central);
     picture = new PictureCanvas(central);
     picture->setObjectName("picture");
-    outer->addWidget(picture, 1);
+    auto* pictureView = new PictureView(picture, central);
+    pictureView->setObjectName("pictureView");
+    outer->addWidget(pictureView, 1);
     outer->addWidget(build_panel(), 0);
     setCentralWidget(central);
     build_overlays();
@@ -374,6 +377,7 @@ void Measure::build_menus() {
     view->addAction(picture->zoom_in_action());
     view->addAction(picture->zoom_out_action());
     view->addAction(picture->actual_size_action());
+    view->addAction(picture->fit_action());
     view->addAction(picture->loupe_action());
     bar->addAction(action("mnuCapture", "C&apture Next Jump", &Measure::mnuCapture_Click));
     bar->addAction(action("Exit", "Return to &Main Screen", &Measure::Exit_Click));

@@ -115,12 +115,16 @@ PictureCanvas::PictureCanvas(QWidget* parent) : QWidget(parent) {
     actual_size_action_ = new QAction(tr("&Actual Size"), this);
     actual_size_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(actual_size_action_, &QAction::triggered, this, [this] { set_zoom(1, pointer_); });
+    fit_action_ = new QAction(tr("&Fit to Window"), this);
+    fit_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_9));
+    connect(fit_action_, &QAction::triggered, this, &PictureCanvas::fit_to_window);
     loupe_action_ = new QAction(tr("&Loupe"), this);
     loupe_action_->setCheckable(true);
     loupe_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(loupe_action_, &QAction::toggled, this, &PictureCanvas::set_loupe_enabled);
     zoom_out_action_->setEnabled(false);  // shown 1:1 to begin with
-    addActions({zoom_in_action_, zoom_out_action_, actual_size_action_, loupe_action_});
+    addActions(
+        {zoom_in_action_, zoom_out_action_, actual_size_action_, fit_action_, loupe_action_});
 }
 
 PictureCanvas::~PictureCanvas() {
@@ -179,10 +183,14 @@ void PictureCanvas::set_picture(const QImage& picture) {
         picture_ = picture.convertToFormat(QImage::Format_RGB32);
     }
     picture_.setDevicePixelRatio(1.0);
+    if (fitting_)
+        refit();
     scroll_ = clamped(scroll_);
     reposition_all();
     updateGeometry();
+    update_zoom_actions();
     scene_changed();
+    emit view_changed();
 }
 
 void PictureCanvas::clear_picture() {
@@ -242,8 +250,14 @@ QPointF centre_of(double x, double y) {
 
 void paint_figure(QPainter& p, const Figure& f) {
     const QColor colour = colour_from_stored(f.colour);
-    const double width = std::max(1, f.width);
-    QPen pen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    double width = std::max(1, f.width);
+    // Shown smaller than 1:1 (a picture fitted to the window), a figure keeps
+    // at least one screen pixel of line, so no marker vanishes.
+    const double scale = p.transform().m11();
+    const bool thin = scale > 0 && width * scale < 1;
+    QPen pen(colour, thin ? 0.0 : width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    if (thin)
+        width = 1 / scale;
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     const QPointF c = centre_of(f.x1, f.y1);
@@ -496,10 +510,20 @@ const std::vector<int>& PictureCanvas::zoom_levels() {
     return levels;
 }
 
-void PictureCanvas::set_zoom(int zoom, std::optional<QPointF> keep) {
+namespace {
+// The smallest zoom a fit may give (a picture 20 times the window).
+constexpr double kSmallestZoom = 0.05;
+}  // namespace
+
+void PictureCanvas::set_zoom(double zoom, std::optional<QPointF> keep) {
+    fitting_ = false;
     const auto& levels = zoom_levels();
-    zoom = std::clamp(zoom, levels.front(), levels.back());
+    apply_zoom(std::clamp(zoom, kSmallestZoom, double(levels.back())), keep);
+}
+
+void PictureCanvas::apply_zoom(double zoom, std::optional<QPointF> keep) {
     if (zoom == zoom_) {
+        update_zoom_actions();
         return;
     }
     const QPointF anchor = keep.value_or(QPointF(width() / 2.0, height() / 2.0));
@@ -514,14 +538,40 @@ void PictureCanvas::set_zoom(int zoom, std::optional<QPointF> keep) {
     if (pointer_) {
         track_pointer(*pointer_);
     }
-    zoom_in_action_->setEnabled(zoom_ < levels.back());
-    zoom_out_action_->setEnabled(zoom_ > levels.front());
+    update_zoom_actions();
     emit zoom_changed(zoom_);
+    emit view_changed();
+}
+
+void PictureCanvas::update_zoom_actions() {
+    zoom_in_action_->setEnabled(zoom_ < zoom_levels().back());
+    zoom_out_action_->setEnabled(zoom_ > zoom_levels().front() || fit_zoom() < zoom_);
+}
+
+double PictureCanvas::fit_zoom() const {
+    if (picture_.isNull() || width() <= 0 || height() <= 0)
+        return 1;
+    const double fit =
+        std::min(double(width()) / picture_.width(), double(height()) / picture_.height());
+    if (fit >= 1)
+        return std::min(std::floor(fit), double(zoom_levels().back()));
+    return std::max(fit, kSmallestZoom);
+}
+
+void PictureCanvas::fit_to_window() {
+    fitting_ = true;
+    refit();
+}
+
+void PictureCanvas::refit() {
+    apply_zoom(fit_zoom(), QPointF(0, 0));
+    set_scroll_offset(QPoint(0, 0));
 }
 
 void PictureCanvas::zoom_in() {
     const auto& levels = zoom_levels();
-    const auto next = std::upper_bound(levels.begin(), levels.end(), zoom_);
+    const auto next = std::upper_bound(levels.begin(), levels.end(), zoom_,
+                                       [](double z, int level) { return z < level; });
     if (next != levels.end()) {
         set_zoom(*next, pointer_);
     }
@@ -529,15 +579,26 @@ void PictureCanvas::zoom_in() {
 
 void PictureCanvas::zoom_out() {
     const auto& levels = zoom_levels();
-    const auto below = std::lower_bound(levels.begin(), levels.end(), zoom_);
+    const auto below = std::lower_bound(levels.begin(), levels.end(), zoom_,
+                                        [](int level, double z) { return level < z; });
     if (below != levels.begin()) {
         set_zoom(*std::prev(below), pointer_);
+    } else if (fit_zoom() < zoom_) {
+        fit_to_window();
     }
 }
 
+QSize PictureCanvas::zoomed_size() const {
+    // A hair under the exact product, so that a fitted picture is never one
+    // pixel wider than the window that it fits.
+    return QSize(int(std::ceil(picture_.width() * zoom_ - 1e-6)),
+                 int(std::ceil(picture_.height() * zoom_ - 1e-6)));
+}
+
 QPoint PictureCanvas::clamped(QPoint scroll) const {
-    const int max_x = std::max(0, picture_.width() * zoom_ - width());
-    const int max_y = std::max(0, picture_.height() * zoom_ - height());
+    const QSize content = zoomed_size();
+    const int max_x = std::max(0, content.width() - width());
+    const int max_y = std::max(0, content.height() - height());
     return QPoint(std::clamp(scroll.x(), 0, max_x), std::clamp(scroll.y(), 0, max_y));
 }
 
@@ -549,11 +610,16 @@ void PictureCanvas::set_scroll_offset(QPoint offset) {
     scroll_ = next;
     reposition_all();
     update();
+    emit view_changed();
 }
 
 QPoint PictureCanvas::pixel_at(QPointF widget_pos) const {
-    const QPointF p = (widget_pos + QPointF(scroll_)) / zoom_;
-    return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
+    // The screen pixel under the pointer shows the picture pixel under its
+    // centre: at whole zooms the pixel the pointer is on, below 1 the one the
+    // painter samples for that screen pixel.
+    const double sx = std::floor(widget_pos.x()) + 0.5 + scroll_.x();
+    const double sy = std::floor(widget_pos.y()) + 0.5 + scroll_.y();
+    return QPoint(int(std::floor(sx / zoom_)), int(std::floor(sy / zoom_)));
 }
 
 QPointF PictureCanvas::twips_at(QPointF widget_pos) const {
@@ -570,7 +636,7 @@ QSize PictureCanvas::sizeHint() const {
     if (picture_.isNull()) {
         return QSize(640, 480);
     }
-    return picture_.size() * zoom_;
+    return zoomed_size();
 }
 
 void PictureCanvas::paintEvent(QPaintEvent* event) {
@@ -583,11 +649,15 @@ void PictureCanvas::paintEvent(QPaintEvent* event) {
 
 void PictureCanvas::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (fitting_)
+        refit();
     const QPoint next = clamped(scroll_);
     if (next != scroll_) {
         scroll_ = next;
         reposition_all();
     }
+    update_zoom_actions();
+    emit view_changed();
 }
 
 // --- Pointer ---------------------------------------------------------------

@@ -160,17 +160,29 @@ class PictureCanvas final : public QWidget {
     bool dragging() const { return drag_.handle != nullptr; }
 
     // --- View: zoom and scrolling -----------------------------------------
-    // Whole-number zoom: each picture pixel is zoom x zoom logical pixels, so
-    // pixel edges fall on screen pixels and a click maps to one picture pixel.
-    int zoom() const { return zoom_; }
+    // The zoom levels are whole numbers: each picture pixel is zoom x zoom
+    // logical pixels, so pixel edges fall on screen pixels. Fitting a large
+    // picture to the window gives a zoom below 1, where one screen pixel
+    // shows one of several picture pixels; at every zoom a click reports the
+    // picture pixel shown under the pointer, so its twips stay exact.
+    double zoom() const { return zoom_; }
     static const std::vector<int>& zoom_levels();
     // Keeps the picture point under `keep` (widget position; the view centre
-    // when not given) where it is.
-    void set_zoom(int zoom, std::optional<QPointF> keep = std::nullopt);
+    // when not given) where it is. Ends fitting to the window.
+    void set_zoom(double zoom, std::optional<QPointF> keep = std::nullopt);
     void zoom_in();   // the next level, around the pointer when it is over the canvas
-    void zoom_out();  // the previous level, likewise
+    void zoom_out();  // the previous level (below 1: fit to the window), likewise
+    // The zoom at which the whole picture fits the canvas: a whole level when
+    // the picture is smaller than the canvas, else the fraction that fits.
+    double fit_zoom() const;
+    // Fits the picture to the window, and keeps it fitted as the window or the
+    // picture changes, until another zoom is chosen.
+    void fit_to_window();
+    bool fitting() const { return fitting_; }
     QPoint scroll_offset() const { return scroll_; }
     void set_scroll_offset(QPoint offset);  // clamped to the zoomed picture
+    // The zoomed picture's size in logical pixels: what scrolling moves over.
+    QSize zoomed_size() const;
 
     // Twips of the picture pixel shown at a widget position.
     QPointF twips_at(QPointF widget_pos) const;
@@ -188,6 +200,7 @@ class PictureCanvas final : public QWidget {
     QAction* zoom_in_action() const { return zoom_in_action_; }
     QAction* zoom_out_action() const { return zoom_out_action_; }
     QAction* actual_size_action() const { return actual_size_action_; }
+    QAction* fit_action() const { return fit_action_; }  // Ctrl+9
     QAction* loupe_action() const { return loupe_action_; }
 
     // --- For tests and replays --------------------------------------------
@@ -203,7 +216,9 @@ class PictureCanvas final : public QWidget {
     void mouse_down(const rs::CanvasMouseEvent& event);
     void mouse_move(const rs::CanvasMouseEvent& event);
     void mouse_up(const rs::CanvasMouseEvent& event);
-    void zoom_changed(int zoom);
+    void zoom_changed(double zoom);
+    // The zoom, the scrolling, the picture or the canvas's size changed.
+    void view_changed();
     void overlay_dragged(QWidget* handle);  // at the end of a drag
 
   protected:
@@ -233,6 +248,9 @@ class PictureCanvas final : public QWidget {
     void reposition(QWidget* w);
     void reposition_all();
     QPoint clamped(QPoint scroll) const;
+    void apply_zoom(double zoom, std::optional<QPointF> keep);
+    void refit();
+    void update_zoom_actions();
     void scene_changed();
     void track_pointer(QPointF widget_pos);
     bool handle_drag_event(QWidget* handle, QEvent* event);
@@ -245,7 +263,8 @@ class PictureCanvas final : public QWidget {
         bool visible = true;
     };
     std::vector<Shape> shapes_;  // in the order first set, later ones on top
-    int zoom_ = 1;
+    double zoom_ = 1;
+    bool fitting_ = false;
     QPoint scroll_;  // logical pixels of the zoomed picture left of and above the view
 
     std::unordered_map<const QWidget*, Overlay> overlays_;
@@ -256,6 +275,7 @@ class PictureCanvas final : public QWidget {
     QAction* zoom_in_action_ = nullptr;
     QAction* zoom_out_action_ = nullptr;
     QAction* actual_size_action_ = nullptr;
+    QAction* fit_action_ = nullptr;
     QAction* loupe_action_ = nullptr;
     bool loupe_on_ = false;
     std::optional<QPointF> pointer_;  // last pointer position over the canvas

@@ -14,12 +14,16 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <cmath>
 #include <filesystem>
 
 #include "app/app.h"
 #include "app/main_screen.h"
+#include "core/text_forms.h"
 #include "core/text_lines.h"
 #include "grid/grid_file.h"
+#include "grid/setup_files.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/support/test_app.h"
 
@@ -308,7 +312,7 @@ TEST_F(SetupScreen, SaveAsksWhichGridAndWritesBothFiles) {
     for (size_t i = 3; i < 6; ++i)
         EXPECT_EQ(p[i].text, "What grid are you saving?");
     EXPECT_EQ(split_lines(test::slurp(path)).size(), 19u);
-    EXPECT_EQ(test::slurp(path + ".cb"), " 6000 \r\n 3540 \r\n15\r\n85\r\n");
+    EXPECT_EQ(test::slurp(path + ".cb"), " 6000 \r\n 3540 \r\n 15 \r\n 85 \r\n");
     EXPECT_EQ(t.reopen_settings().get("grid2File", ""), path);
     EXPECT_EQ(app->grids().current, 2);
     EXPECT_EQ(s->ipt_file_description->text().toStdString(), path);
@@ -520,6 +524,139 @@ TEST_F(SetupScreen, PictureFromFrameSelectionAndClicksUnderZoom) {
     expected.draw(Figure::cross(1650, 1050, cross, white));
     EXPECT_EQ(s->picture->figures(), expected.figures());
     EXPECT_EQ(s->picture->composed_image(), expected.composed_image());
+}
+
+// A picture larger than the room beside the panel: scroll bars show at 1:1,
+// and fitted to the window the whole picture shows, a click on the
+// lower-right buoy still giving that picture pixel's twips.
+TEST_F(SetupScreen, ALargePictureScrollsAndFitsWithClicksExactInTwips) {
+    start();
+    QImage frame(1280, 720, QImage::Format_RGB32);
+    frame.fill(Qt::darkBlue);
+    for (int y = 649; y <= 651; ++y)
+        for (int x = 1219; x <= 1221; ++x)
+            frame.setPixel(x, y, qRgb(255, 128, 0));  // the lower-right buoy
+    ASSERT_TRUE(frame.save(QString::fromStdString(t.app_folder + "/currentcapture.bmp")));
+    s->hide();
+    s->resize(1200, 760);
+    app->shared().navigation_state = "SelectFrame";
+    s->show();
+    QApplication::processEvents();
+    PictureCanvas* canvas = s->picture;
+    auto* across = s->findChild<QScrollBar*>("pictureHorizontalBar");
+    auto* down = s->findChild<QScrollBar*>("pictureVerticalBar");
+    ASSERT_TRUE(across && down);
+    ASSERT_LT(canvas->width(), 1280);  // the panel takes its share
+    EXPECT_EQ(canvas->zoom(), 1);
+    EXPECT_TRUE(across->isVisible());
+    // The bar moves the view: the buoy comes into reach at 1:1.
+    across->setValue(across->maximum());
+    EXPECT_EQ(canvas->scroll_offset().x(), 1280 - canvas->width());
+    EXPECT_EQ(canvas->twips_at(QPointF(canvas->width() - 1, 0)).x(), 1279 * 15);
+
+    canvas->fit_action()->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(canvas->fitting());
+    EXPECT_LT(canvas->zoom(), 1);
+    EXPECT_FALSE(across->isVisible());
+    EXPECT_FALSE(down->isVisible());
+    EXPECT_LE(canvas->zoomed_size().width(), canvas->width());
+    EXPECT_LE(canvas->zoomed_size().height(), canvas->height());
+    EXPECT_EQ(canvas->scroll_offset(), QPoint(0, 0));
+
+    // The screen pixel that shows the buoy's middle.
+    const double z = canvas->zoom();
+    const QPoint on_buoy(int(std::floor(1220.5 * z)), int(std::floor(650.5 * z)));
+    const QImage shown = canvas->grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(on_buoy)), QColor(255, 128, 0));
+    s->lower_right_button->setChecked(true);
+    const CanvasMouseEvent e = canvas->simulate_click(on_buoy);
+    const int px = int(e.x) / 15, py = int(e.y) / 15;
+    EXPECT_EQ(e.x, px * 15.0);
+    EXPECT_EQ(e.y, py * 15.0);
+    EXPECT_EQ(frame.pixel(px, py), qRgb(255, 128, 0)) << px << "," << py;
+    EXPECT_EQ(text(ValueBox::lower_right_x), plain_number(px * 15));
+    EXPECT_EQ(text(ValueBox::lower_right_y), plain_number(py * 15));
+
+    // Ctrl and the wheel zoom in around the pointer: the buoy stays under it
+    // across, and in view (the picture's lower edge stops the scrolling).
+    QWheelEvent wheel(QPointF(on_buoy), canvas->mapToGlobal(QPointF(on_buoy)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &wheel);
+    QApplication::processEvents();
+    EXPECT_EQ(canvas->zoom(), 1);
+    EXPECT_FALSE(canvas->fitting());
+    const QPointF under = canvas->twips_at(QPointF(on_buoy));
+    EXPECT_NEAR(under.x(), 1220 * 15, 2 * 15);
+    const QPointF buoy = canvas->widget_pos_of(QPointF(1220 * 15, 650 * 15));
+    EXPECT_TRUE(canvas->rect().contains(buoy.toPoint())) << buoy.x() << "," << buoy.y();
+}
+
+// "Complete" clears the picture's drawings; the accepted points are drawn
+// again at once, as "Draw Buoys" draws them.
+TEST_F(SetupScreen, BuoyMarkersStayAfterCompleteAndAReloadClearsTheAccuracyFigures) {
+    start();
+    accept_setup();
+    const double cross = s->Setup_Cross_size->value();
+    auto has_marker = [&](double x, double y) {
+        for (const Figure& f : s->picture->figures())
+            if (f.same_shape(Figure::circle(x, y, 2 * cross, 0)))
+                return true;
+        return false;
+    };
+    for (const Buoy& b : {kUL, kLL, kUR, kLR})
+        EXPECT_TRUE(has_marker(b.x, b.y)) << b.x << "," << b.y;
+    EXPECT_TRUE(has_marker(kCheckBuoy.x, kCheckBuoy.y));
+
+    s->optAdvancedAccuracy->setChecked(true);
+    s->optAdvancedAccuracy_Click();
+    s->btnAccuracyCheck_Click();
+    auto any_figure_shown = [&] {
+        for (QLabel* l : s->AccuracyIndicator)
+            if (shown(l))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(any_figure_shown());
+
+    // Saved, then loaded again with the very same values: the figures were
+    // drawn for the set-up before the load, and go.
+    const std::string path = setups + "/same.ipt";
+    t.dialogs.file(path).text("same").yes();
+    s->gridSave_Click();
+    t.dialogs.file(path);
+    s->gridLoad_Click();
+    EXPECT_FALSE(any_figure_shown());
+    EXPECT_EQ(icon(), "face02.ico");
+}
+
+// Saved without "Complete", the set-up is not a grid anyone can measure
+// with: saving says so, and at the next start the grid is not ready.
+TEST_F(SetupScreen, SavedWithoutCompleteTheGridIsNotReadyAfterARestart) {
+    start();
+    enter_setup();
+    const std::string path = setups + "/unfinished.ipt";
+    t.dialogs.file(path).text("unfinished").yes().yes();
+    s->gridSave_Click();
+    EXPECT_EQ(t.dialogs.last().text, not_accepted_question(1));
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(t.reopen_settings().get("grid1File", ""), path);
+
+    t.app.reset();  // the program ends; the next start reloads the file
+    t.dialogs.clear();
+    t.dialogs.no();  // the reset question
+    App& again = t.make();
+    again.start();
+    MainForm& m = again.main_form();
+    EXPECT_EQ(m.ImageGrid[0]->property("picture").toString(), "SmallCaution.jpg");
+    EXPECT_FALSE(again.grids().grid(1).loaded);
+    EXPECT_EQ(again.grids().complete, 0);
+    const auto messages = t.dialogs.messages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), not_solved_message(path, 1)),
+              messages.end());
+    m.ccmdGoToMeasure_Click();  // refused: the set-up screen instead
+    EXPECT_TRUE(again.grid_setup().isVisible());
+    EXPECT_EQ(again.grid_setup().grid_state_icon->property("picture").toString(), "msgbox03.ico");
 }
 
 TEST_F(SetupScreen, OverlayInTheMarkerStyleAndLabelColour) {

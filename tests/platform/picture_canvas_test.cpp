@@ -9,10 +9,13 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <cmath>
 #include <memory>
 
 #include "platform/loupe_widget.h"
 #include "platform/picture_canvas_widget.h"
+#include "platform/picture_view_widget.h"
 #include "tests/support/fifo.h"
 #include "tests/support/temp_dir.h"
 
@@ -195,6 +198,80 @@ TEST_F(CanvasTest, CtrlWheelZoomsAroundThePointer) {
     QApplication::sendEvent(&canvas, &wheel);
     EXPECT_EQ(canvas.zoom(), 2);
     EXPECT_EQ(canvas.twips_at(at), before);
+}
+
+// Fitted to the window, a large picture shows whole; each screen pixel shows
+// one picture pixel, and a click there reports exactly that pixel's twips.
+TEST_F(CanvasTest, FitToWindowShowsUnderThePointerThePixelTheClickReports) {
+    canvas.set_picture(patterned(1280, 720));
+    canvas.fit_to_window();
+    EXPECT_TRUE(canvas.fitting());
+    EXPECT_DOUBLE_EQ(canvas.zoom(), 300.0 / 1280);  // the width limits it
+    EXPECT_EQ(canvas.zoomed_size(), QSize(300, 169));
+    EXPECT_EQ(canvas.scroll_offset(), QPoint(0, 0));
+    const QImage view = shown();
+    for (QPoint at :
+         {QPoint(0, 0), QPoint(299, 168), QPoint(137, 71), QPoint(58, 133), QPoint(286, 152)}) {
+        const QPointF twips = canvas.twips_at(at);
+        EXPECT_EQ(std::fmod(twips.x(), 15.0), 0);
+        const QPoint pixel((twips / kTwipsPerPixel).toPoint());
+        ASSERT_TRUE(canvas.picture().rect().contains(pixel)) << at.x() << "," << at.y();
+        EXPECT_EQ(view.pixel(at), canvas.picture().pixel(pixel)) << at.x() << "," << at.y();
+        EXPECT_EQ(canvas.simulate_click(at).x, twips.x());
+    }
+    // Markers stay visible however small the picture is shown.
+    canvas.draw(Figure::line(0, 300 * 15, 1279 * 15, 300 * 15, kYellow));
+    const QImage marked = shown();
+    const int row = int(std::floor(300.5 * canvas.zoom()));
+    EXPECT_EQ(QColor(marked.pixel(150, row)), QColor(255, 255, 0));
+
+    // A fit follows the window and the picture until another zoom is chosen.
+    canvas.show();  // resized while shown, as on a screen
+    canvas.resize(640, 200);
+    EXPECT_DOUBLE_EQ(canvas.zoom(), 200.0 / 720);
+    canvas.set_picture(patterned(100, 50));
+    EXPECT_EQ(canvas.zoom(), 4);  // a small picture: the largest whole zoom
+    canvas.set_picture(patterned(1280, 720));
+    canvas.zoom_in();
+    EXPECT_EQ(canvas.zoom(), 1);
+    EXPECT_FALSE(canvas.fitting());
+    canvas.resize(300, 200);
+    EXPECT_EQ(canvas.zoom(), 1);
+    // Zooming out below 1:1 is the fit.
+    EXPECT_TRUE(canvas.zoom_out_action()->isEnabled());
+    canvas.zoom_out();
+    EXPECT_TRUE(canvas.fitting());
+    EXPECT_FALSE(canvas.zoom_out_action()->isEnabled());
+}
+
+// The view's scroll bars show when the zoomed picture is larger than the
+// room, and move the canvas's view as it moves them.
+TEST(PictureViewBars, ShowWhenNeededAndScrollTheCanvas) {
+    auto* canvas = new PictureCanvas;
+    PictureView view(canvas);
+    view.resize(300, 200);
+    canvas->set_picture(patterned(160, 120));
+    EXPECT_FALSE(view.horizontal_bar()->isVisibleTo(&view));
+    EXPECT_FALSE(view.vertical_bar()->isVisibleTo(&view));
+    EXPECT_EQ(canvas->size(), QSize(300, 200));
+
+    canvas->set_zoom(2, QPointF(0, 0));  // 320 x 240
+    ASSERT_TRUE(view.horizontal_bar()->isVisibleTo(&view));
+    ASSERT_TRUE(view.vertical_bar()->isVisibleTo(&view));
+    const int bar = view.vertical_bar()->width();
+    EXPECT_EQ(canvas->size(), QSize(300 - bar, 200 - view.horizontal_bar()->height()));
+    EXPECT_EQ(view.horizontal_bar()->maximum(), 320 - canvas->width());
+    view.vertical_bar()->setValue(25);
+    EXPECT_EQ(canvas->scroll_offset().y(), 25);
+    EXPECT_EQ(canvas->twips_at(QPointF(0, 0)), QPointF(0, 12 * 15));
+    canvas->set_scroll_offset(QPoint(7, 3));
+    EXPECT_EQ(view.horizontal_bar()->value(), 7);
+    EXPECT_EQ(view.vertical_bar()->value(), 3);
+
+    canvas->fit_to_window();
+    EXPECT_FALSE(view.horizontal_bar()->isVisibleTo(&view));
+    EXPECT_FALSE(view.vertical_bar()->isVisibleTo(&view));
+    EXPECT_EQ(canvas->size(), QSize(300, 200));
 }
 
 // --- Drawings ------------------------------------------------------------
