@@ -20,7 +20,13 @@ namespace rs {
 App::App(Services services)
     : s_(services),
       debug_log_(services.files, services.paths.exchange_folder, services.clock),
-      retire_context_(std::make_unique<QObject>()) {}
+      retire_context_(std::make_unique<QObject>()) {
+    // Only the main screen ends the program (its exit menu or its window):
+    // a screen closed, or a message box dismissed, while no other window is
+    // showing must not end it behind the official's back.
+    if (qApp)
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+}
 
 App::~App() = default;
 

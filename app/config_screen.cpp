@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -43,6 +44,13 @@ unsigned default_label_color(const std::string& name) {
             return kWhite;
     }
     return kBlack;
+}
+
+// A flag setting as stored by either writer: "True"/"False", or a number
+// (0 is false).
+bool read_flag(SettingsStore& settings, const char* key) {
+    const std::string value = settings.get(key, false);
+    return to_lower(trim(value)) == "true" || text_to_number(value) != 0;
 }
 
 QGroupBox* group(QWidget* parent, const char* name, const char* caption) {
@@ -186,6 +194,11 @@ void Config::build() {
     WSTIMS = check(other, other->layout(), "WSTIMS", "WSTIMS Interface");
     RSIOLabel = new QLabel("Caution, WSTIMS requires RSIO directory to exist", other);
     RSIOLabel->setObjectName("RSIOLabel");
+    // Hidden, it keeps its line: the controls below stay where the
+    // official's next click expects them.
+    QSizePolicy keep = RSIOLabel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    RSIOLabel->setSizePolicy(keep);
     RSIOLabel->setVisible(false);
     other->layout()->addWidget(RSIOLabel);
     chkLoupe = check(other, other->layout(), "chkLoupe", "Use Screen Loupe");
@@ -233,6 +246,9 @@ void Config::Form_Load() {
     SharedValues& shared = app_.shared();
 
     TournamentName->setText(QString::fromStdString(settings.get("TournamentName", "")));
+    // A stored name equal to the designed text ("Default") changes nothing
+    // in the box, yet it is the tournament's name.
+    TournamentName_Change();
 
     const std::string video_dir =
         strip_trailing_separator(trim(app_.main_form().txtVideoDir->text().toStdString()));
@@ -307,23 +323,20 @@ void Config::Form_Load() {
         }
     }
     state.loading = false;
+    // A file that exists is no ready grid until it has been read and proven:
+    // the indicators end showing what was loaded.
+    for (int n = 1; n <= shared.grid_count; ++n)
+        app_.main_form().set_grid_indicator(n, state.grid(n).loaded);
 
-    if (text_to_number(settings.get("right2left", false)) != 0 ||
-        to_lower(settings.get("right2left", false)) == "true") {
+    if (read_flag(settings, "right2left")) {
         select(right_to_left_button, &Config::right_to_left_button_Click);
     } else {
         select(left_to_right_button, &Config::left_to_right_button_Click);
     }
 
-    if (to_lower(settings.get("boxlineoff", false)) == "true") {
-        cfg.line_control_off = true;
-        cfg.line_text = "line_off";
-        line_control_check->setChecked(false);
-    } else {
-        cfg.line_control_off = false;
-        cfg.line_text = "line_on";
-        line_control_check->setChecked(true);
-    }
+    // Checked means line control on; the setting holds the "off" flag.
+    set_check(line_control_check, !read_flag(settings, "boxlineoff"),
+              &Config::line_control_check_Click);
 
     const std::string type = settings.get("tournamentType", "");
     set_check(Barefoot_box, type == "barefoot", &Config::Barefoot_box_Click);
@@ -360,8 +373,8 @@ void Config::Form_Load() {
         select(OptVideoAsk, &Config::OptVideoAsk_Click);
     }
 
-    chkWarnMessage->setChecked(settings.get("WarnMessage", "") == "Yes");
-    cfg.warn_message = chkWarnMessage->isChecked();
+    set_check(chkWarnMessage, settings.get("WarnMessage", "") == "Yes",
+              &Config::chkWarnMessage_Click);
 }
 
 void Config::TournamentName_Change() {
@@ -422,6 +435,12 @@ void Config::set_grid_count(int count) {
     show_grid_row(1, true);
     show_grid_row(2, count >= 2);
     show_grid_row(3, count >= 3);
+    // Every grid shown says at once whether it is ready, and measuring
+    // follows the grids now configured.
+    GridState& grids = app_.grids();
+    for (int n = 1; n <= count; ++n)
+        app_.main_form().set_grid_indicator(n, grids.grid(n).loaded);
+    grids.complete = grids_complete(grids, count) ? 1 : 0;
 }
 
 void Config::Opt1Grid_Click() {
@@ -586,11 +605,11 @@ void Config::WSTIMS_Click() {
 
 void Config::start_magnifier() {
     // An outside magnifier installed at its usual place is started; without
-    // one, the program's own loupe on the picture screens serves.
+    // one, the program's own loupe on the picture screens serves while "Use
+    // Screen Loupe" is checked.
     const std::string loupe = join_path(join_path(app_.paths().app_folder, "Loupe"), "Loupe.exe");
     if (FileExists(loupe))
         app_.starter().start(loupe);
-    app_.configuration().use_loupe = true;
 }
 
 void Config::chkLoupe_Click() {
@@ -601,6 +620,8 @@ void Config::chkLoupe_Click() {
 }
 
 void Config::cmdLoupe_Click() {
+    // A restart, not a choice: the program's own loupe stays as "Use Screen
+    // Loupe" has it.
     start_magnifier();
 }
 
@@ -629,6 +650,13 @@ void Config::chkBadSetup_Click() {
 void Config::chkWarnMessage_Click() {
     app_.configuration().warn_message = chkWarnMessage->isChecked();
     app_.settings().save("WarnMessage", chkWarnMessage->isChecked() ? "Yes" : "No");
+}
+
+void Config::closeEvent(QCloseEvent* event) {
+    // Closing the window is the screen's own exit: the name typed is kept,
+    // the configuration line written and the skier names read.
+    event->ignore();
+    mnuExit_Click();
 }
 
 void Config::mnuExit_Click() {

@@ -96,6 +96,9 @@ class Config final : public QMainWindow {
     QCheckBox* chkBadSetup = nullptr;
     QCheckBox* chkWarnMessage = nullptr;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void build();
     // Selects an option button or sets a check box and runs its handler, as

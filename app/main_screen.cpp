@@ -188,7 +188,9 @@ void MainForm::Form_Load() {
     }
     lblVideodir->setText(QString::fromStdString(shared.video_folder));
     app_.capture().set_preview(true);
+    // Set as a click would set it: its handler writes the setting again.
     cb15->setChecked(text_to_number(app_.settings().get("barefoot", 0)) != 0);
+    cb15_Click();
     lblConfig->setText(QString::fromStdString(config_caption_for_rate(
         text_to_number(EdtRate->text().toStdString()), lblConfig->text().toStdString())));
     app_.dialogs().ok("Please Verify all Setup Parameters");

@@ -1,5 +1,6 @@
 #include "app/manual_screen.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -47,6 +48,12 @@ void frmManual::Form_Load() {
         return;
     }
     RichTextBox1->setPlainText(QString::fromStdString(rtf_to_plain_text(*rtf)));
+}
+
+void frmManual::closeEvent(QCloseEvent* event) {
+    // Closing the window is "Done": the main screen comes back.
+    event->ignore();
+    cmdDone_Click();
 }
 
 void frmManual::cmdDone_Click() {

@@ -19,6 +19,9 @@ class frmManual final : public QMainWindow {
 
     QPlainTextEdit* RichTextBox1 = nullptr;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     App& app_;
 };

@@ -1,5 +1,6 @@
 #include "measure/results_screen.h"
 
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
@@ -48,6 +49,8 @@ void Results::mnuResults_Click() {
         app_.dialogs().ok(path.empty() ? std::string("No results file has been set up yet.")
                                        : "The results file " + path + " could not be opened.",
                           MsgIcon::Exclamation);
+        // An empty viewer under the old file's caption would pass for it.
+        hide();
         return;
     }
     output_box->setPlainText(decode(*content));
@@ -60,6 +63,12 @@ void Results::show_text(const std::string& text, const std::string& caption) {
     output_box->setPlainText(QString::fromStdString(text));
     setWindowTitle(QString::fromStdString(caption));
     show();
+}
+
+void Results::closeEvent(QCloseEvent* event) {
+    // Closing the window is the viewer's own exit.
+    event->ignore();
+    Exit_results_Click();
 }
 
 void Results::Exit_results_Click() {

@@ -24,6 +24,9 @@ class Results final : public QMainWindow {
 
     QPlainTextEdit* output_box = nullptr;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     App& app_;
 };

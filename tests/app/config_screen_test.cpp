@@ -2,14 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include "app/app.h"
 #include "app/main_screen.h"
 #include "grid/grid_file.h"
+#include "grid/grid_solution.h"
+#include "grid/setup_files.h"
+#include "measure/measure_screen.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
@@ -24,11 +31,12 @@ std::string write_setup(const TestApp& t, int n, bool with_cb) {
     g.corners[kLowerRight] = {9000, 6000, 30, 70};
     g.corners[kUpperLeft] = {1500, 1500, 0, 100};
     g.corners[kLowerLeft] = {1500, 6000, 0, 70};
-    g.c = {1, 2, 3, 4, 5, 6, 7, 8};
+    const bool solved = solve_grid(g);  // a grid that can measure
+    EXPECT_TRUE(solved);
     const std::string path = t.tmp.file("grid" + std::to_string(n) + ".ipt");
     test::spit(path, format_setup_file(path, "grid " + std::to_string(n), g, n));
     if (with_cb)
-        test::spit(check_buoy_path(path), format_check_buoy_file(4000, 3000, "12", "80"));
+        test::spit(check_buoy_path(path), format_check_buoy_file({4000, 3000, 12, 80}));
     return path;
 }
 
@@ -153,6 +161,122 @@ TEST(ConfigScreen, GridCountShowsIndicatorsAndReloadsOnlyExistingFiles) {
     EXPECT_FALSE(m.lblGrid[2]->isVisibleTo(&m));
     EXPECT_EQ(app.shared().grid_count, 2);
     EXPECT_EQ(t.reopen_settings().get("grids", ""), "2");
+}
+
+// The number of grids changed: every grid shown says at once whether it is
+// ready, and measuring follows the grids now configured.
+TEST(ConfigScreen, IndicatorsFollowTheNumberOfGridsAtOnce) {
+    TestApp t;
+    t.install_assets();
+    const std::string g1 = write_setup(t, 1, true);
+    (void)t.settings->save("grid1File", g1);
+    App& app = t.started();
+    MainForm& m = app.main_form();
+    Config& c = app.config();
+    ASSERT_EQ(app.grids().complete, 1);
+    auto picture = [&](int n) { return m.ImageGrid[n - 1]->property("picture").toString(); };
+
+    c.Opt3grid->setChecked(true);
+    c.Opt3grid_Click();
+    for (int n = 2; n <= 3; ++n) {
+        EXPECT_TRUE(m.ImageGrid[n - 1]->isVisibleTo(&m)) << n;
+        EXPECT_EQ(picture(n), "SmallCaution.jpg") << n;
+    }
+    EXPECT_EQ(picture(1), "SmallSmiley.jpg");
+    EXPECT_EQ(app.grids().complete, 0);
+
+    // Back to one grid with grid 1 ready: measuring needs no visit to the
+    // set-up screen.
+    c.Opt1Grid->setChecked(true);
+    c.Opt1Grid_Click();
+    EXPECT_EQ(app.grids().complete, 1);
+    EXPECT_FALSE(m.ImageGrid[1]->isVisibleTo(&m));
+    c.mnuExit_Click();
+    m.ccmdGoToMeasure_Click();
+    EXPECT_TRUE(app.measure().isVisible());
+}
+
+// A grid whose file exists but cannot measure (saved before "Complete") is
+// shown with the caution picture, and the message names the file.
+TEST(ConfigScreen, AnUnsolvedSetUpFileIsNotReadyAtStart) {
+    TestApp t;
+    t.install_assets();
+    const std::string g1 = write_setup(t, 1, true);
+    GridDefinition blank;
+    blank.corners[kUpperRight] = {9000, 1500, 30, 100};
+    blank.corners[kLowerRight] = {9000, 6000, 30, 70};
+    blank.corners[kUpperLeft] = {1500, 1500, 0, 100};
+    blank.corners[kLowerLeft] = {1500, 6000, 0, 70};
+    test::spit(g1, format_setup_file(g1, "half done", blank, 1));
+    (void)t.settings->save("grid1File", g1);
+    App& app = t.started();
+    MainForm& m = app.main_form();
+    EXPECT_EQ(m.ImageGrid[0]->property("picture").toString(), "SmallCaution.jpg");
+    EXPECT_FALSE(app.grids().grid(1).loaded);
+    EXPECT_EQ(app.grids().complete, 0);
+    EXPECT_EQ(app.setup_form().grid_state_icon, "msgbox03.ico");
+    const auto messages = t.dialogs.messages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), not_solved_message(g1, 1)),
+              messages.end());
+}
+
+// The load sets the check boxes as clicks would: their handlers write the
+// settings as the option buttons' do; flags read either way they are stored.
+TEST(ConfigScreen, LoadRunsTheCheckBoxHandlersAndReadsFlags) {
+    TestApp t;
+    (void)t.settings->save("TournamentName", "Default");
+    (void)t.settings->save("boxlineoff", "1");  // a flag, like "right2left"
+    (void)t.settings->save("WarnMessage", "Yes");
+    (void)t.settings->save("barefoot", "1");
+    App& app = t.started();
+    Config& c = app.config();
+    const Configuration& cfg = app.configuration();
+    auto s = t.reopen_settings();
+    EXPECT_TRUE(cfg.line_control_off);
+    EXPECT_EQ(cfg.line_text, "line_off");
+    EXPECT_FALSE(c.line_control_check->isChecked());
+    EXPECT_EQ(s.get("boxlineoff", ""), "True");  // written by its handler
+    EXPECT_EQ(s.get("WarnMessage", ""), "Yes");
+    EXPECT_TRUE(cfg.warn_message);
+    EXPECT_TRUE(app.main_form().cb15->isChecked());
+    EXPECT_EQ(s.get("barefoot", ""), "1");
+    // The stored name equals the box's designed text, yet it is the name.
+    EXPECT_EQ(cfg.tournament_name, "Default");
+
+    TestApp first;  // nothing stored: the handlers write what the boxes show
+    first.started();
+    auto f = first.reopen_settings();
+    EXPECT_EQ(f.get("boxlineoff", ""), "False");
+    EXPECT_EQ(f.get("WarnMessage", ""), "No");
+    EXPECT_EQ(f.get("barefoot", ""), "0");
+}
+
+TEST(ConfigScreen, LoupeButtonAndTheWstimsCaution) {
+    TestApp t;
+    App& app = t.started();
+    Config& c = app.config();
+    c.resize(c.sizeHint());
+    c.show();
+    // "Restart Screen Loupe" does not turn the loupe on against the box.
+    auto* cmdLoupe = c.findChild<QPushButton*>("cmdLoupe");
+    ASSERT_NE(cmdLoupe, nullptr);
+    cmdLoupe->click();
+    EXPECT_FALSE(app.configuration().use_loupe);
+    EXPECT_FALSE(c.chkLoupe->isChecked());
+
+    // The caution line under "WSTIMS Interface" keeps its place hidden: the
+    // boxes below do not move when it shows.
+    QApplication::processEvents();
+    const QPoint bad_setup = c.chkBadSetup->pos();
+    const QPoint loupe = c.chkLoupe->pos();
+    c.WSTIMS->click();
+    EXPECT_TRUE(c.RSIOLabel->isVisible());
+    QApplication::processEvents();
+    EXPECT_EQ(c.chkBadSetup->pos(), bad_setup);
+    EXPECT_EQ(c.chkLoupe->pos(), loupe);
+    c.WSTIMS->click();
+    QApplication::processEvents();
+    EXPECT_EQ(c.chkBadSetup->pos(), bad_setup);
 }
 
 TEST(ConfigScreen, InvalidSetupsAreLoggedToBothLogs) {

@@ -3,16 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 #include "app/app.h"
 #include "app/config_screen.h"
+#include "app/log_view.h"
 #include "app/manual_screen.h"
 #include "app/pending_screens.h"
 #include "app/startup.h"
+#include "grid/calibration_screen.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"
@@ -261,6 +265,89 @@ TEST(ResultsViewer, MissingFileGivesAMessageAndNoViewer) {
     EXPECT_FALSE(app.results().isVisible());
     EXPECT_NE(t.dialogs.last().text.find("none.txt"), std::string::npos);
     EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Exclamation);
+}
+
+TEST(ResultsViewer, AReopenOnAFileThatCannotBeReadHidesTheViewer) {
+    TestApp t;
+    App& app = t.started();
+    const std::string path = t.video_folder + "/JumpMeasurementResults030107.txt";
+    test::spit(path, "line 1\r\n");
+    app.shared().results_file_path = path;
+    app.main_form().mnuResults_Click();
+    Results& r = app.results();
+    ASSERT_TRUE(r.isVisible());
+    app.shared().results_file_path = t.video_folder + "/gone.txt";
+    app.main_form().mnuResults_Click();
+    // Not an empty viewer under the old file's caption.
+    EXPECT_FALSE(r.isVisible());
+    EXPECT_NE(t.dialogs.last().text.find("gone.txt"), std::string::npos);
+}
+
+// Only the main screen ends the program. Every other screen closed by its
+// window frame runs its own way out, and no window closing ends the run.
+TEST(Screens, ClosingAnyScreenByItsFrameRunsItsOwnWayOut) {
+    TestApp t;
+    t.install_assets();
+    App& app = t.started();
+    EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
+    int last_closed = 0;
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [&] { ++last_closed; });
+    MainForm& main = app.main_form();
+
+    // The configuration screen: its exit, with the name typed kept.
+    Config& config = app.config();
+    ASSERT_TRUE(config.isVisible());
+    ASSERT_FALSE(main.isVisible());
+    config.TournamentName->setText("Spring Open");
+    config.close();
+    EXPECT_FALSE(config.isVisible());
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_EQ(t.reopen_settings().get("TournamentName", ""), "Spring Open");
+    const std::string results = test::slurp(app.shared().results_file_path);
+    EXPECT_NE(results.find("New Configuration: 03-01-2007  09:05:03 Spring Open\r\n"),
+              std::string::npos)
+        << results;
+
+    // The screens of the work flow go back to the main screen.
+    auto closes_to_main = [&](QWidget& screen, const char* name) {
+        main.hide();
+        screen.show();
+        screen.close();
+        EXPECT_FALSE(screen.isVisible()) << name;
+        EXPECT_TRUE(main.isVisible()) << name;
+    };
+    t.dialogs.yes();  // "Do you want to leave the grid setup with all configured grids not setup?"
+    closes_to_main(app.grid_setup(), "Grid_Setup");
+    EXPECT_EQ(t.dialogs.last().title, "Grid Setup Error");
+    closes_to_main(app.measure(), "Measure");
+    closes_to_main(app.manual(), "frmManual");
+    t.dialogs.yes();  // "Are you sure you want to go to Main Screen?"
+    closes_to_main(app.set_start(), "frmSetStart");
+
+    // The viewers beside the main screen hide.
+    main.show();
+    app.main_form().mnuVersions_Click();
+    app.results().close();
+    EXPECT_FALSE(app.results().isVisible());
+    app.calibrate().show();
+    app.calibrate().close();
+    EXPECT_FALSE(app.calibrate().isVisible());
+    QPointer<QWidget> log = &app.log_view();
+    log->show();
+    log->close();
+    EXPECT_TRUE(!log || !log->isVisible());
+    QPointer<QWidget> pictures = &app.picture_log_view();
+    pictures->show();
+    pictures->close();
+    EXPECT_TRUE(!pictures || !pictures->isVisible());
+
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(app.quit_requested());
+    EXPECT_EQ(last_closed, 0);
+
+    // The main screen's own window ends the program.
+    main.close();
+    EXPECT_TRUE(app.quit_requested());
 }
 
 }  // namespace
