@@ -16,7 +16,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "app/app.h"
 #include "grid/grid_setup_screen.h"
@@ -25,6 +27,7 @@
 #include "platform/dialogs.h"
 #include "platform/ini_settings_store.h"
 #include "platform/keyboard_state.h"
+#include "platform/picture_canvas_widget.h"
 #include "platform/program_starter.h"
 
 namespace {
@@ -96,10 +99,14 @@ QImage course_picture() {
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: grid_setup_screenshot OUTPUT.png\n");
+    // --fit: a 1280 x 720 camera picture, larger than the room beside the
+    // panel, fitted to the window.
+    const bool fit = argc == 3 && std::string(argv[2]) == "--fit";
+    if (argc != 2 && !fit) {
+        std::fprintf(stderr, "usage: grid_setup_screenshot OUTPUT.png [--fit]\n");
         return 2;
     }
+    const double sx = fit ? 1280.0 / 800 : 1, sy = fit ? 720.0 / 600 : 1;
     const QString output = QString::fromLocal8Bit(argv[1]);
 
     QTemporaryDir tmp;
@@ -110,7 +117,10 @@ int main(int argc, char** argv) {
     const QString exe_dir = QCoreApplication::applicationDirPath();
     for (const char* name : {"SmallSmiley.jpg", "SmallCaution.jpg", "face02.ico", "msgbox03.ico"})
         QFile::copy(exe_dir + "/" + name, tmp.path() + "/app/" + name);
-    course_picture().save(tmp.path() + "/app/currentcapture.bmp");
+    QImage course = course_picture();
+    if (fit)
+        course = course.scaled(1280, 720, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    course.save(tmp.path() + "/app/currentcapture.bmp");
 
     rs::IniSettingsStore settings(root + "/RS05.ini");
     (void)settings.save("logpath", root + "/videos");
@@ -128,7 +138,10 @@ int main(int argc, char** argv) {
     app.configuration().label_color_name = "yellow";
 
     rs::Grid_Setup& s = app.grid_setup();
-    s.resize(1240, 700);
+    if (fit)
+        s.resize(1200, 760);
+    else
+        s.resize(1240, 700);
     s.show();
     s.mnuMeasurePic_Click();
     QRadioButton* points[5] = {s.upper_left_button, s.lower_left_button, s.upper_right_button,
@@ -140,7 +153,8 @@ int main(int argc, char** argv) {
                                        {rs::ValueBox::txtCheckX, rs::ValueBox::txtCheckY}};
     for (int i = 0; i < 5; ++i) {
         points[i]->setChecked(true);
-        s.Form_MouseDown(kBuoys[i].px * 15.0, kBuoys[i].py * 15.0);
+        s.Form_MouseDown(std::round(kBuoys[i].px * sx) * 15.0,
+                         std::round(kBuoys[i].py * sy) * 15.0);
         s.box(survey[i][0])->setText(kBuoys[i].survey_x);
         s.box(survey[i][1])->setText(kBuoys[i].survey_y);
     }
@@ -150,6 +164,8 @@ int main(int argc, char** argv) {
     s.Load_Click();
     s.optAdvancedAccuracy->click();
     s.btnAccuracyCheck_Click();
+    if (fit)
+        s.picture->fit_action()->trigger();
     s.raise();
     s.activateWindow();
 
