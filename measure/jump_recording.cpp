@@ -4,6 +4,7 @@
 
 #include "core/text_forms.h"
 #include "grid/distance_rounding.h"
+#include "grid/distance_uncertainty.h"
 #include "measure/exchange_files.h"
 #include "measure/impact_marker.h"
 #include "measure/results_file.h"
@@ -160,9 +161,12 @@ std::optional<RecordedJump> record_jump(MeasureContext& ctx) {
         r.feet_text = str(rd.feet);
         f.distance = r.meters_text + "m";
         f.distance_ft = r.feet_text + "ft";
+        r.uncertainty = distance_uncertainty(ctx.grids.working, f.impact->x, f.impact->y);
         coordinates = LineCoordinates{measured->survey, *f.impact, r.precise_text};
     }
     r.distance_shown = f.distance;
+    f.uncertainty = r.uncertainty;
+    f.uncertainty_of = f.distance;
     r.distance_ft_shown = f.distance_ft;
     r.comment = f.Comment;
 

@@ -24,8 +24,15 @@ struct RecordedJump {
     std::string meters_text;            // the recorded meters (" 20.1", or as typed)
     std::string feet_text;              // the recorded feet (" 66", or " " + as typed)
     std::string precise_text;           // Str of the distance to four decimals
-    std::string distance_shown;         // `distance` after recording (" 20.1m")
-    std::string distance_ft_shown;      // `distance_ft` after recording (" 66ft")
+    // Meters the distance may be off: half a pixel at the impact point, or
+    // the check buoy's residual where larger. Shown, never written to the
+    // results or exchange files.
+    std::optional<double> uncertainty;
+    // How far the picture had moved from the grid's set-up picture, pixels;
+    // nothing when it was not measured.
+    std::optional<double> camera_moved_px;
+    std::string distance_shown;     // `distance` after recording (" 20.1m")
+    std::string distance_ft_shown;  // `distance_ft` after recording (" 66ft")
     std::string comment;
     ResultOption option = ResultOption::JumpOK;
     bool frozen = false;

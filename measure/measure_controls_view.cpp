@@ -133,7 +133,17 @@ QWidget* Measure::build_panel() {
     IWSFlabel->setParent(results);
     AWSAlabel->setParent(results);
     rv->addWidget(IWSFlabel);
-    rv->addWidget(distance);
+    // The uncertainty stands beside the meters: "20.4m  ± 0.05 m".
+    lblUncertainty = label(results, "lblUncertainty", "");
+    lblUncertainty->setFont(big);
+    lblUncertainty->setStyleSheet("color: white;");
+    lblUncertainty->setToolTip(
+        "How far the distance moves for half a picture pixel at the impact point, or the check "
+        "buoy's miss where that is larger");
+    auto* meters_row = new QHBoxLayout;
+    meters_row->addWidget(distance, 1);
+    meters_row->addWidget(lblUncertainty, 0);
+    rv->addLayout(meters_row);
     rv->addWidget(AWSAlabel);
     rv->addWidget(distance_ft);
     v->addWidget(results);

@@ -29,6 +29,10 @@ struct MeasureForm {
     bool Comment_visible = true;
     std::string distance = "m";
     std::string distance_ft = "ft";
+    // The uncertainty of the distance shown, in meters, and the `distance`
+    // text it belongs to: shown only while that text is the one on the screen.
+    std::optional<double> uncertainty;
+    std::string uncertainty_of;
     ResultOption option = ResultOption::JumpOK;
     // The verify button reads "Verify off": recorded jumps are unofficial.
     bool verify = false;

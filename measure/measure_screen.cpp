@@ -25,6 +25,7 @@
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
 #include "grid/calibration_screen.h"
+#include "grid/distance_uncertainty.h"
 #include "measure/impact_marker.h"
 #include "measure/live_pictures.h"
 #include "measure/results_screen.h"
@@ -92,6 +93,12 @@ MeasureContext Measure::context() {
 void Measure::show_distance(const std::string& meters, const std::string& feet) {
     distance->setText(QString::fromStdString(meters));
     distance_ft->setText(QString::fromStdString(feet));
+    // The uncertainty belongs to the distance it was computed with; any
+    // other text in the box (a typed distance, "m", nothing) shows none.
+    const bool ours = form_.uncertainty && form_.uncertainty_of == meters;
+    lblUncertainty->setText(ours ? QString::fromStdString(uncertainty_text(*form_.uncertainty))
+                                 : QString());
+    lblUncertainty->setVisible(ours);
 }
 
 void Measure::select_option(ResultOption option) {

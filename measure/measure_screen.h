@@ -118,6 +118,7 @@ class Measure final : public QMainWindow {
     QLineEdit* Jump_no = nullptr;
     QLineEdit* distance = nullptr;
     QLineEdit* distance_ft = nullptr;
+    QLabel* lblUncertainty = nullptr;  // "± 0.05 m" beside the meters
     QLineEdit* Comment = nullptr;
     QLabel* lblComment = nullptr;
     QPushButton* Record = nullptr;
