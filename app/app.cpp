@@ -11,8 +11,10 @@
 #include "app/pending_screens.h"
 #include "grid/calibration_screen.h"
 #include "grid/grid_setup_screen.h"
+#include "measure/audit_trail.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"
+#include "platform/qt_file_hasher.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {
@@ -28,7 +30,11 @@ App::App(Services services)
         QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
-App::~App() = default;
+App::~App() {
+    // Every jump recorded has its audit line before the program ends.
+    if (audit_)
+        audit_->finish();
+}
 
 namespace {
 // A screen is created on first use and its load runs once it is reachable
@@ -59,7 +65,25 @@ Grid_Setup& App::grid_setup() {
     return screen(grid_setup_, *this);
 }
 Measure& App::measure() {
-    return screen(measure_, *this);
+    if (measure_)
+        return *measure_;
+    Measure& m = screen(measure_, *this);
+    m.jump_recorded = [this](const RecordedJump& r) {
+        audit_trail().add(r, measure_->audit_facts());
+    };
+    return m;
+}
+
+FileHasher& App::hasher() {
+    if (!hasher_)
+        hasher_ = std::make_unique<QtFileHasher>();
+    return *hasher_;
+}
+
+AuditTrail& App::audit_trail() {
+    if (!audit_)
+        audit_ = std::make_unique<AuditTrail>(s_.files, hasher(), debug_log_, RS_PROGRAM_VERSION);
+    return *audit_;
 }
 PreviewForm& App::preview_form() {
     return screen(preview_form_, *this);

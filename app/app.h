@@ -39,6 +39,8 @@ class frmSetStart;
 class LogView;
 class PictureLogView;
 class Calibrate;
+class AuditTrail;
+class FileHasher;
 
 struct Services {
     SettingsStore& settings;
@@ -78,6 +80,10 @@ class App {
     GridContext grid_context();
     DebugLog& debug_log() { return debug_log_; }
     void WriteDebugLog(const std::string& message) { debug_log_.WriteDebugLog(message); }
+    // SHA-256 of files, with its worker thread; made on first use.
+    FileHasher& hasher();
+    // The audit line of every recorded jump, beside the results file.
+    AuditTrail& audit_trail();
 
     // The screens, created and loaded on first use.
     MainForm& main_form();
@@ -118,6 +124,9 @@ class App {
     SetupForm setup_form_;
     DebugLog debug_log_;
     bool quit_requested_ = false;
+    // The trail goes before the hasher it waits on.
+    std::unique_ptr<FileHasher> hasher_;
+    std::unique_ptr<AuditTrail> audit_;
 
     std::unique_ptr<MainForm> main_form_;
     std::unique_ptr<Config> config_;

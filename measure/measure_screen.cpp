@@ -253,6 +253,8 @@ void Measure::Form_Activate() {
             app_.WriteDebugLog("Measure picture not loaded: " + error);
             app_.dialogs().ok("The picture of the chosen frame could not be shown: " + error,
                               MsgIcon::Exclamation);
+        } else {
+            from_frame_ = true;
         }
     }
     apply_configuration();
@@ -306,6 +308,7 @@ void Measure::set_picture_size() {
 }
 
 bool Measure::load_picture_file(const std::string& path, std::string* error) {
+    from_frame_ = false;
     if (!picture->load_picture(path, error))
         return false;
     set_picture_size();
@@ -327,6 +330,27 @@ PictureSourceFn Measure::shown_picture() const {
             return std::nullopt;
         return PictureSource{{}, bytes.toStdString()};
     };
+}
+
+AuditFacts Measure::audit_facts() const {
+    AuditFacts f;
+    const SharedValues& shared = app_.shared();
+    f.results_file_path = shared.results_file_path;
+    if (from_frame_) {
+        f.video_path = shared.current_video_path;
+        f.frame = shared.current_frame_number;
+    }
+    if (const auto shown = shown_picture()()) {
+        f.picture_path = shown->path;
+        f.picture_bytes = shown->bytes;
+    }
+    const GridState& g = app_.grids();
+    f.coefficients = g.working.c;
+    f.jump_x = g.working.jump_x;
+    f.jump_y = g.working.jump_y;
+    f.setup_file = g.grid(g.current).setup_file;
+    f.kind = jump_kind_from_text(app_.configuration().tournament_type);
+    return f;
 }
 
 std::uint32_t Measure::overlay_colour() const {
@@ -668,6 +692,7 @@ void Measure::ClipSnapShot_Click() {
         app_.dialogs().ok("There is no picture on the clipboard.", MsgIcon::Exclamation);
     } else {
         picture_file_.clear();
+        from_frame_ = false;
         set_picture_size();
     }
     show_the_grid();
@@ -723,6 +748,7 @@ void Measure::loadTimer_Timer() {
         return;
     }
     picture_file_.clear();
+    from_frame_ = false;
     set_picture_size();
     form_.recorded = false;
     show_the_grid();
@@ -758,6 +784,7 @@ void Measure::Unfreeze_Click() {
         w->hide();
     picture->clear_picture();
     picture_file_.clear();
+    from_frame_ = false;
     show_the_grid();
     status("");
     show_form();

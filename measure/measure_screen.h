@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "measure/audit_trail.h"
 #include "measure/jump_recording.h"
 #include "measure/measure_form.h"
 #include "measure/picture_saving.h"
@@ -56,6 +57,9 @@ class Measure final : public QMainWindow {
     // The last jump recorded on this screen, and a call made with each one.
     const std::optional<RecordedJump>& last_recorded() const { return last_recorded_; }
     std::function<void(const RecordedJump&)> jump_recorded;
+    // What the audit trail records beside a jump: the video and frame the
+    // picture was taken from, the picture, the grid and its set-up file.
+    AuditFacts audit_facts() const;
 
     // --- Handlers ----------------------------------------------------------
     void Form_Load();
@@ -208,6 +212,9 @@ class Measure final : public QMainWindow {
     QButtonGroup* results_group_ = nullptr;
     // The file the shown picture was read from; empty for the clipboard.
     std::string picture_file_;
+    // The shown picture is the frame taken on the frame selection screen
+    // (shared current video and frame), not a picture from elsewhere.
+    bool from_frame_ = false;
     bool syncing_ = false;  // widgets are being set from the record
 };
 
