@@ -20,7 +20,10 @@ namespace {
 // be written (the program's pictures are copied there on first use).
 std::string application_folder() {
     const QString exe_dir = QCoreApplication::applicationDirPath();
-    if (QFileInfo(exe_dir).isWritable())
+    // Run from the build folder: everything beside the program. Installed,
+    // the pictures and manual come from the package's data folder.
+    const QString assets = QString::fromStdString(rs::asset_folder_for(exe_dir.toStdString()));
+    if (QFileInfo(exe_dir).isWritable() && assets == exe_dir)
         return exe_dir.toStdString();
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
@@ -28,7 +31,7 @@ std::string application_folder() {
          {"RS05Manual.rtf", "SmallSmiley.jpg", "SmallCaution.jpg", "face02.ico", "msgbox03.ico"}) {
         const QString target = data + "/" + name;
         if (!QFileInfo::exists(target))
-            QFile::copy(exe_dir + "/" + name, target);
+            QFile::copy(assets + "/" + name, target);
     }
     return data.toStdString();
 }

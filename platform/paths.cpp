@@ -59,6 +59,19 @@ bool FileExists(std::string_view path) {
     return !ec;
 }
 
+std::string asset_folder_for(std::string_view program_folder) {
+    const std::string here(program_folder);
+    constexpr const char* kManual = "RS05Manual.rtf";
+    if (FileExists(join_path(here, kManual)))
+        return here;
+    const fs::path installed =
+        (fs::path(strip_trailing_separator(here)).parent_path() / kInstalledAssetFolder)
+            .lexically_normal();
+    if (FileExists((installed / kManual).string()))
+        return installed.string();
+    return here;
+}
+
 std::string exchange_folder_for(std::string_view app_folder) {
     fs::path p{std::string(app_folder)};
     fs::path root = p.root_path();

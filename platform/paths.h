@@ -37,6 +37,14 @@ bool PathExists(std::string_view path, int kind);
 // True when the length of the file can be read.
 bool FileExists(std::string_view path);
 
+// Where the program's pictures and manual are: beside the program when it
+// runs from the build folder (they are copied there), else the installed
+// data folder "../share/rampsight" from the program's folder (a Debian
+// package puts the program in /usr/bin and them in /usr/share/rampsight).
+// The program's folder when neither holds the manual.
+inline constexpr const char* kInstalledAssetFolder = "share/rampsight";
+std::string asset_folder_for(std::string_view program_folder);
+
 // The exchange folder for an application folder: "rsio" at the root of the
 // application's drive (on POSIX the root of the file system).
 std::string exchange_folder_for(std::string_view app_folder);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ini_settings_store.h"
+#include "tests/support/temp_dir.h"
 
 namespace rs {
 namespace {
@@ -35,6 +36,22 @@ TEST(Paths, FoldersNamesAndTheExchangeFolderOnThisSystem) {
 #endif
     EXPECT_EQ(join_path("", "RS05.ini"), "RS05.ini");
     EXPECT_FALSE(PathExists("", 0));
+}
+
+// Run from the build folder the pictures and manual are beside the program;
+// installed, they are in ../share/rampsight from it.
+TEST(Paths, AssetsBesideTheProgramOrInTheInstalledDataFolder) {
+    test::TempDir tmp;
+    const std::string build = tmp.make_dir("build");
+    test::spit(join_path(build, "RS05Manual.rtf"), "{\\rtf1}");
+    EXPECT_EQ(asset_folder_for(build), build);
+
+    const std::string bin = tmp.make_dir(join_path("usr", "bin"));
+    const std::string share = tmp.make_dir(join_path("usr", join_path("share", "rampsight")));
+    EXPECT_EQ(asset_folder_for(bin), bin);  // nothing installed yet
+    test::spit(join_path(share, "RS05Manual.rtf"), "{\\rtf1}");
+    EXPECT_EQ(asset_folder_for(bin), share);
+    EXPECT_EQ(asset_folder_for(bin + kPathSeparator), share);
 }
 
 }  // namespace
