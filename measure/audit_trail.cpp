@@ -3,8 +3,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <random>
 
 #include "core/text_forms.h"
+#include "core/text_lines.h"
+#include "platform/file_reader.h"
+#include "platform/paths.h"
 
 namespace rs {
 
@@ -94,10 +98,23 @@ class Line {
     std::string out_;
 };
 
+constexpr const char* kNotHashed = "the program ended before the video was hashed";
+
+std::string new_id() {
+    std::random_device rd;
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%08x%08x", rd(), rd());
+    return buf;
+}
+
 }  // namespace
 
 std::string audit_file_path(const std::string& results_file_path) {
     return results_file_path + kAuditFileSuffix;
+}
+
+std::string pending_audit_path(const std::string& results_file_path) {
+    return audit_file_path(results_file_path) + ".pending";
 }
 
 std::string jump_kind_word(JumpKind kind) {
@@ -115,6 +132,7 @@ std::string audit_line(const AuditRecord& a) {
     const RecordedJump& j = a.jump;
     const AuditFacts& f = a.facts;
     Line l;
+    l.add("id", text(a.id));
     l.add("date", text(date_text(j.when)));
     l.add("time", text(time_text(j.when)));
     l.add("skier", text(j.skier));
@@ -166,6 +184,7 @@ AuditTrail::~AuditTrail() {
 void AuditTrail::add(const RecordedJump& jump, AuditFacts facts) {
     auto entry = std::make_shared<Entry>();
     AuditRecord& record = entry->record;
+    record.id = new_id();
     record.jump = jump;
     record.program_version = version_;
     if (!facts.picture_path.empty()) {
@@ -184,12 +203,16 @@ void AuditTrail::add(const RecordedJump& jump, AuditFacts facts) {
             log_.WriteDebugLog("Audit: set-up file not hashed: " + h.error);
     }
     record.facts = std::move(facts);
+    const std::string results = record.facts.results_file_path;
+    if (!results.empty() && recovered_.insert(results).second)
+        recover(results);
     queue_.push_back(entry);
     if (record.facts.video_path.empty()) {
         entry->ready = true;
         write_ready();
         return;
     }
+    keep_pending(results);
     hasher_.hash_file_later(record.facts.video_path, [this, entry](const HashResult& h) {
         if (h.ok())
             entry->record.video_sha256 = h.sha256;
@@ -201,11 +224,63 @@ void AuditTrail::add(const RecordedJump& jump, AuditFacts facts) {
 }
 
 void AuditTrail::write_ready() {
+    std::set<std::string> written;
     while (!queue_.empty() && queue_.front()->ready) {
         const std::shared_ptr<Entry> e = queue_.front();
         queue_.pop_front();
         write(e->record);
+        if (!e->record.facts.video_path.empty())
+            written.insert(e->record.facts.results_file_path);
     }
+    for (const std::string& results : written)
+        keep_pending(results);
+}
+
+void AuditTrail::keep_pending(const std::string& results) {
+    if (results.empty())
+        return;
+    std::string lines;
+    for (const auto& e : queue_) {
+        if (e->ready || e->record.facts.results_file_path != results)
+            continue;
+        AuditRecord waiting = e->record;
+        waiting.video_error = kNotHashed;
+        lines += audit_line(waiting) + "\r\n";
+    }
+    const std::string path = pending_audit_path(results);
+    const WriteResult w = lines.empty() ? files_.remove(path) : files_.replace(path, lines);
+    if (!w)
+        log_.WriteDebugLog("Audit: pending lines not kept: " + w.error());
+}
+
+void AuditTrail::recover(const std::string& results) {
+    const std::string path = pending_audit_path(results);
+    if (!FileExists(path))
+        return;
+    const auto pending = read_whole_file(path, kTextFileLimit);
+    const std::string audit =
+        read_whole_file(audit_file_path(results), kTextFileLimit).value_or("");
+    if (!pending)
+        return;
+    std::vector<std::string> missing;
+    for (const std::string& line : split_lines(*pending)) {
+        const auto at = line.find("\"id\": \"");
+        if (at == std::string::npos)
+            continue;
+        const std::string id = line.substr(at, line.find('"', at + 8) + 1 - at);
+        if (audit.find(id) == std::string::npos)
+            missing.push_back(line);
+    }
+    if (!missing.empty()) {
+        const WriteResult w = files_.append_lines(audit_file_path(results), missing);
+        if (!w) {
+            log_.WriteDebugLog("Audit: pending lines not recovered: " + w.error());
+            return;
+        }
+        log_.WriteDebugLog("Audit: " + std::to_string(missing.size()) +
+                           " line(s) of an earlier run written without their video hash");
+    }
+    (void)files_.remove(path);
 }
 
 void AuditTrail::finish() {

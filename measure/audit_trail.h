@@ -11,13 +11,18 @@
 // The video is hashed on the hasher's worker, so the operator never waits;
 // the line is appended (and flushed) when its hash is ready, in the order
 // the jumps were recorded. finish() and the destructor wait for every hash
-// asked for and write its line, so closing the program loses none.
+// asked for and write its line, so closing the program loses none. Should
+// the program end without its destructor (a crash, a power cut), each line
+// waiting is kept, flushed, in "<audit file>.pending" until it is written;
+// the next recording into that audit file first appends those lines (their
+// video hash null, with the reason), each once: lines carry an id.
 
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/logs.h"
@@ -32,6 +37,8 @@ inline constexpr const char* kAuditFileSuffix = ".audit.jsonl";
 
 // "<results file>.audit.jsonl".
 std::string audit_file_path(const std::string& results_file_path);
+// "<audit file>.pending": lines waiting for their video's hash.
+std::string pending_audit_path(const std::string& results_file_path);
 
 // What the screen knew when the jump was recorded, beside the RecordedJump.
 struct AuditFacts {
@@ -53,6 +60,7 @@ struct AuditFacts {
 
 // Everything one line holds.
 struct AuditRecord {
+    std::string id;  // 16 hexadecimal digits, new for each jump
     RecordedJump jump;
     AuditFacts facts;
     std::optional<std::string> video_sha256;
@@ -92,12 +100,17 @@ class AuditTrail {
     };
     void write_ready();
     void write(const AuditRecord& record);
+    // Rewrites the pending file of a results file from the queue.
+    void keep_pending(const std::string& results_file_path);
+    // Appends the lines an earlier run left pending, once each.
+    void recover(const std::string& results_file_path);
 
     FileWriter& files_;
     FileHasher& hasher_;
     DebugLog& log_;
     std::string version_;
     std::deque<std::shared_ptr<Entry>> queue_;  // in the order recorded
+    std::set<std::string> recovered_;           // results files looked at
 };
 
 }  // namespace rs
