@@ -5,14 +5,15 @@
 // and poll the counters. Recording runs on the device's own thread: no call
 // here waits for a frame.
 //
-// Counting: while connected, every frame the device takes is counted in
-// frames_processed. During a stream capture a frame is counted there only
-// when it goes to the file (a frame the recorder cannot keep is counted in
-// frames_dropped instead), so the frame at index k of the file (counted
-// from 0 as the frame selection screen counts) is the one the counter
-// passed from frames_processed_at_start() + k to + k + 1. The frames
-// processed read when "Contact" is pressed, less the count at the start,
-// is the index in the file of the first frame taken after the press.
+// Counting: frames_processed counts the frames the device has put into
+// stream captures since it was connected; a frame the recorder cannot keep
+// is counted in frames_dropped instead. So the frame at index k of the file
+// (counted from 0 as the frame selection screen counts) is the one the
+// counter passed from frames_processed_at_start() + k to + k + 1, and the
+// frames processed read when "Contact" is pressed, less the count at the
+// start, is the index in the file of the first frame taken after the press.
+// Between recordings the counter stands still, so it still tells the length
+// of a recording that ended on its own.
 //
 // Events (device changes, status texts and codes, warnings) are delivered
 // to the handlers on the thread that runs the screens.
@@ -90,8 +91,8 @@ class CaptureDevice {
     // --- preview ---------------------------------------------------------
     virtual bool previewing() const = 0;
     virtual void set_preview(bool on) = 0;
-    // Number of the latest frame the device took (frames processed when it
-    // was taken, less one), and its picture as 24-bit rows top to bottom (blue,
+    // Number of the latest frame the device took (counted from 0 at the
+    // connection, recorded or not), and its picture as 24-bit rows top to bottom (blue,
     // green, red). False when no frame has come since connecting.
     virtual bool latest_frame(std::int64_t* number, int* width, int* height,
                               std::vector<std::uint8_t>* bgr) const = 0;
