@@ -8,13 +8,13 @@
 #include "app/log_view.h"
 #include "app/main_screen.h"
 #include "app/manual_screen.h"
-#include "app/pending_screens.h"
 #include "grid/calibration_screen.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/audit_trail.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"
 #include "platform/qt_file_hasher.h"
+#include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {

@@ -6,13 +6,14 @@
 #include <QStandardPaths>
 
 #include "app/app.h"
-#include "platform/capture_device.h"
 #include "platform/clock.h"
+#include "platform/ffmpeg_capture_device.h"
 #include "platform/ini_settings_store.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_keyboard_state.h"
 #include "platform/qt_program_starter.h"
+#include "video/dib.h"
 
 namespace {
 
@@ -49,9 +50,17 @@ int main(int argc, char** argv) {
     rs::IniSettingsStore settings(rs::IniSettingsStore::default_file_path());
     rs::QtDialogs dialogs;
     rs::QtKeyboardState keyboard;
-    rs::NoCaptureDevice capture;
     rs::QtProgramStarter starter;
     rs::FileWriter files;
+    // Cameras and the built-in test source; stills are written as the
+    // bitmaps the measurement screen loads.
+    rs::FfmpegCaptureDevice capture(
+        files, [&files](const rs::Picture24& picture, const std::string& path, std::string* error) {
+            const rs::WriteResult written = rs::write_picture_bmp(files, picture, path);
+            if (!written && error)
+                *error = written.error();
+            return written.ok();
+        });
 
     rs::App app({settings, dialogs, clock, paths, keyboard, capture, starter, files});
     settings.set_log([&app](const std::string& line) { app.WriteDebugLog(line); });

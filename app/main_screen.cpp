@@ -18,13 +18,13 @@
 #include "app/config_screen.h"
 #include "app/log_view.h"
 #include "app/manual_screen.h"
-#include "app/pending_screens.h"
 #include "app/screen_widgets.h"
 #include "app/startup.h"
 #include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"
+#include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {
@@ -283,6 +283,7 @@ void MainForm::go_to_video_screen(bool capture) {
 }
 
 void MainForm::cmdGoCapture_Click() {
+    app_.shared().capture.focus_start = true;
     go_to_video_screen(true);
 }
 void MainForm::cmdGoTimer_Click() {

@@ -21,7 +21,6 @@
 #include "app/app.h"
 #include "app/log_view.h"
 #include "app/main_screen.h"
-#include "app/pending_screens.h"
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
 #include "grid/calibration_screen.h"
@@ -31,6 +30,7 @@
 #include "measure/results_screen.h"
 #include "platform/paths.h"
 #include "platform/picture_canvas_widget.h"
+#include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {

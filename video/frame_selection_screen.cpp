@@ -18,7 +18,6 @@
 #include "app/app.h"
 #include "app/log_view.h"
 #include "app/main_screen.h"
-#include "app/pending_screens.h"
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
 #include "grid/grid_setup_screen.h"
@@ -27,6 +26,7 @@
 #include "platform/frame_slider_widget.h"
 #include "platform/paths.h"
 #include "video/avi_info.h"
+#include "video/capture_screen.h"
 #include "video/frame_extraction.h"
 
 namespace rs {

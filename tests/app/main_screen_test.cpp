@@ -14,13 +14,13 @@
 #include "app/config_screen.h"
 #include "app/log_view.h"
 #include "app/manual_screen.h"
-#include "app/pending_screens.h"
 #include "app/startup.h"
 #include "grid/calibration_screen.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"
 #include "tests/support/test_app.h"
+#include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {

@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "app/app.h"
-#include "app/pending_screens.h"
 #include "core/text_forms.h"
 #include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
@@ -20,6 +19,7 @@
 #include "tests/measure/measure_fixture.h"
 #include "tests/platform/test_videos.h"
 #include "tests/support/test_app.h"
+#include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {

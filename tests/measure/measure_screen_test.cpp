@@ -21,12 +21,12 @@
 
 #include "app/app.h"
 #include "app/main_screen.h"
-#include "app/pending_screens.h"
 #include "core/text_lines.h"
 #include "measure/impact_marker.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/measure/measure_fixture.h"
 #include "tests/support/test_app.h"
+#include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {

@@ -8,9 +8,9 @@ TestApp::TestApp() = default;
 
 App& TestApp::make() {
     if (!app) {
-        app = std::make_unique<App>(Services{*settings, dialogs, clock,
-                                             Paths{app_folder, exchange_folder}, keyboard, capture,
-                                             starter, files});
+        app = std::make_unique<App>(
+            Services{*settings, dialogs, clock, Paths{app_folder, exchange_folder}, keyboard,
+                     real_capture ? *real_capture : capture, starter, files});
     }
     return *app;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // An App over temporary folders, a fixed clock (1 March 2007, 09:05:03),
-// scripted dialogs, a scripted keyboard, no capture device and a recording
+// scripted dialogs, a scripted keyboard, a scripted capture device (with no
+// devices listed unless a test lists some) or a real one, and a recording
 // program starter. Screens are driven through their handlers.
 
 #include <memory>
@@ -14,6 +15,7 @@
 #include "platform/keyboard_state.h"
 #include "platform/program_starter.h"
 #include "tests/support/failing_file_writer.h"
+#include "tests/support/scripted_capture_device.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
@@ -37,7 +39,9 @@ struct TestApp {
     FixedClock clock{DateTime{2007, 3, 1, 9, 5, 3}};
     ScriptedDialogs dialogs;
     ScriptedKeyboard keyboard;
-    NoCaptureDevice capture;
+    ScriptedCaptureDevice capture;
+    // Used instead of capture when set before make().
+    CaptureDevice* real_capture = nullptr;
     RecordingStarter starter;
     // Fails on request, so every writer's failure path can be driven.
     FailingFileWriter files;

@@ -16,7 +16,6 @@
 #include "app/app.h"
 #include "app/log_view.h"
 #include "app/main_screen.h"
-#include "app/pending_screens.h"
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
@@ -24,6 +23,7 @@
 #include "tests/platform/avi_edit.h"
 #include "tests/platform/test_videos.h"
 #include "tests/support/test_app.h"
+#include "video/capture_screen.h"
 
 namespace rs {
 namespace {
