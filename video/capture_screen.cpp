@@ -116,7 +116,7 @@ void PreviewForm::build() {
     counts->addWidget(LblFrame, 1, 1);
     counts->addWidget(Label6, 2, 0);
     counts->addWidget(LblFrmDrop, 2, 1);
-    counts->addWidget(label(central, "lblContact", "Contact at frame"), 3, 0);
+    counts->addWidget(label(central, "lblContact", "Frames processed at contact"), 3, 0);
     counts->addWidget(lblStartFrame, 3, 1);
 
     Label4 = label(central, "Label4", "");
@@ -451,7 +451,9 @@ void PreviewForm::Timer40_Timer() {
     CaptureDevice& device = app_.capture();
     const double left = text_to_number(s(captime->text())) - 1;
     captime->setText(q(signed_number(left)));
-    LblFrame->setText(q(signed_number(static_cast<double>(device.frames_processed()))));
+    // The device counts over its connection: the label shows this recording's.
+    LblFrame->setText(
+        q(signed_number(static_cast<double>(device.frames_processed() - start_counter_))));
     LblFrmDrop->setText(q(signed_number(static_cast<double>(device.frames_dropped()))));
     app_.WriteDebugLog("Frames Processed (1 sec interval): " +
                        signed_number(static_cast<double>(device.frames_processed())));
@@ -491,7 +493,7 @@ void PreviewForm::stop_procedure() {
     recording_ = false;
     Timer40->stop();
     const std::int64_t processed = device.frames_processed();
-    LblFrame->setText(q(signed_number(static_cast<double>(processed))));
+    LblFrame->setText(q(signed_number(static_cast<double>(processed - start_counter_))));
     LblFrmDrop->setText(q(signed_number(static_cast<double>(device.frames_dropped()))));
     set_ready_state();
     set_pass(signed_number(text_to_number(s(txtPass->text())) + 1));

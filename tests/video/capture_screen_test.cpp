@@ -175,6 +175,7 @@ TEST_F(CaptureScreen, AFileInTheWayGivesTheNameAnXAndContactBecomesAFrameOfTheFi
     EXPECT_EQ(c.length, 150);
     EXPECT_EQ(c.frame_rate, 30);
     EXPECT_EQ(c.video_path, video("SmithXjump1.avi"));
+    EXPECT_EQ(f->LblFrame->text(), " 150");
     EXPECT_EQ(f->txtPass->text(), " 2");
     EXPECT_EQ(app->shared().navigation_state, "Capture");
     EXPECT_FALSE(f->isVisible());
@@ -201,7 +202,7 @@ TEST_F(CaptureScreen, WithoutContactTheMiddleOfTheRecordingIsHandedOver) {
         EXPECT_EQ(f->captime->text().toStdString(), " " + std::to_string(5 - second));
         EXPECT_TRUE(f->recording());
     }
-    EXPECT_EQ(f->LblFrame->text(), " 120");
+    EXPECT_EQ(f->LblFrame->text(), " 120");  // frames of this recording
     t.capture.processed = 150;
     f->Timer40_Timer();
     EXPECT_FALSE(f->recording());
