@@ -581,6 +581,10 @@ FfmpegCaptureDevice::~FfmpegCaptureDevice() {
 }
 
 void FfmpegCaptureDevice::check_devices() {
+    // Listing the cameras may take a moment on some systems: not while a
+    // recording runs.
+    if (capturing())
+        return;
     std::vector<Camera> now = list_cameras();
     std::vector<Camera>& held = impl_->cameras;
     // Removals first, from the end, so each index names the list as it is.

@@ -465,7 +465,28 @@ void PreviewForm::Timer40_Timer() {
 }
 
 void PreviewForm::keyPressEvent(QKeyEvent* event) {
-    Form_KeyDown(event->key() == Qt::Key_Escape ? 27 : event->nativeVirtualKey());
+    // Key codes as the keyboard's virtual keys: letters, digits and blank
+    // are their upper-case characters; ESC 27, Enter 13, Tab 9, Backspace 8.
+    int code = event->key();
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            code = 27;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            code = 13;
+            break;
+        case Qt::Key_Tab:
+            code = 9;
+            break;
+        case Qt::Key_Backspace:
+            code = 8;
+            break;
+        default:
+            if (code > 127)
+                code = static_cast<int>(event->nativeVirtualKey());
+    }
+    Form_KeyDown(code);
     QMainWindow::keyPressEvent(event);
 }
 

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -217,7 +218,9 @@ TEST_F(CaptureScreen, WithoutContactTheMiddleOfTheRecordingIsHandedOver) {
     f->Form_KeyDown(65);
     EXPECT_EQ(f->Text1->text(), "65");
     EXPECT_TRUE(f->recording());
-    f->Form_KeyDown(27);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(f, &esc);
+    EXPECT_EQ(f->Text1->text(), "27");
     EXPECT_FALSE(f->recording());
     EXPECT_NE(t.debug_log().find("ESC pressed"), std::string::npos);
     EXPECT_EQ(app->shared().capture.start_frame, 75);
