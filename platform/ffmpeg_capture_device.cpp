@@ -136,6 +136,15 @@ std::int64_t test_source_frame_number(const Picture24& picture) {
     return n;
 }
 
+std::int64_t frames_missed(double seconds, double rate, std::int64_t seen) {
+    if (!(seconds >= 0) || !(rate > 0))
+        return 0;
+    const double expected = std::round(seconds * rate);
+    if (expected > 1e15)
+        return 0;
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(expected) - seen);
+}
+
 struct FfmpegCaptureDevice::Impl {
     FileWriter& files;
     StillWriter still_writer;
@@ -169,6 +178,10 @@ struct FfmpegCaptureDevice::Impl {
     std::int64_t start_count = 0;
     std::int64_t dropped = 0;
     std::int64_t frames_in_recording = 0;
+    // Time stamp of the recording's first frame, and the frames found
+    // missing between its time stamps since.
+    std::int64_t first_pts = AV_NOPTS_VALUE;
+    std::int64_t missed = 0;
     std::int64_t frames_allowed = 0;  // time limit in frames; 0: none
     bool recording = false;
     bool writer_running = false;
@@ -317,7 +330,18 @@ struct FfmpegCaptureDevice::Impl {
         latest_number = taken++;
         if (!recording)
             return;
+        if (pkt->pts != AV_NOPTS_VALUE) {
+            if (first_pts == AV_NOPTS_VALUE)
+                first_pts = pkt->pts;
+            const double seconds = static_cast<double>(pkt->pts - first_pts) *
+                                   av_q2d(input->streams[stream_index]->time_base);
+            const std::int64_t gap =
+                frames_missed(seconds, open_rate, frames_in_recording + missed);
+            missed += gap;
+            dropped += gap;
+        }
         if (queue_bytes + static_cast<std::size_t>(pkt->size) > kQueueBytes) {
+            ++missed;
             ++dropped;
             return;
         }
@@ -797,6 +821,8 @@ bool FfmpegCaptureDevice::start_stream_capture(std::string* error) {
     d.queue_bytes = 0;
     d.start_count = d.processed;
     d.frames_in_recording = 0;
+    d.first_pts = AV_NOPTS_VALUE;
+    d.missed = 0;
     d.dropped = 0;
     d.end_error.clear();
     d.frames_allowed =

@@ -42,6 +42,13 @@ inline constexpr const char* kTestSourceName = "Built-in Test Source";
 // picture; -1 when the squares are not there.
 std::int64_t test_source_frame_number(const Picture24& picture);
 
+// Frames a device skipped: a frame whose time stamp lies seconds after the
+// first frame of the recording should be frame round(seconds x rate); when
+// fewer frames (seen, counting those already found missing) came before it,
+// the difference was lost before the program saw it (a camera's driver
+// drops frames no one took in time). Never negative.
+std::int64_t frames_missed(double seconds, double rate, std::int64_t seen);
+
 class FfmpegCaptureDevice final : public CaptureDevice {
   public:
     FfmpegCaptureDevice(FileWriter& files, StillWriter still_writer,

@@ -247,6 +247,20 @@ TEST(FfmpegCaptureDevice, RefusesToRecordWhenNothingIsConnectedOrTheFileCannotBe
     device.stop_capture();  // harmless with nothing recording
 }
 
+TEST(FfmpegCaptureDevice, FramesMissingBetweenTimeStampsAreCountedAsDropped) {
+    EXPECT_EQ(frames_missed(0, 30, 0), 0);
+    EXPECT_EQ(frames_missed(1.0 / 30, 30, 1), 0);
+    // A little early or late is the same frame.
+    EXPECT_EQ(frames_missed(2.4 / 30, 30, 2), 0);
+    EXPECT_EQ(frames_missed(1.6 / 30, 30, 1), 1);
+    // Frame 10 by its time after 4 frames: 6 were lost.
+    EXPECT_EQ(frames_missed(10.0 / 30, 30, 4), 6);
+    // More frames than the time gives (a device's clock running slow) is no loss.
+    EXPECT_EQ(frames_missed(1.0, 30, 40), 0);
+    EXPECT_EQ(frames_missed(-1, 30, 0), 0);
+    EXPECT_EQ(frames_missed(1, 0, 0), 0);
+}
+
 TEST(CaptureProfile, ReadsBackWhatItWroteAndRefusesWhatIsNotAProfile) {
     test::TempDir tmp;
     FileWriter files;
