@@ -26,6 +26,8 @@
 #include "measure/results_screen.h"
 #include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
+#include "video/select_skier_screen.h"
+#include "video/skier_names.h"
 
 namespace rs {
 
@@ -83,6 +85,7 @@ void MainForm::build() {
     auto* cmdShowConfig = button(Frame1, "cmdShowConfig", "Show Video Configuration");
     grid->addWidget(cmdImport, row++, 0, 1, 3);
     grid->addWidget(cmdShowConfig, row++, 0, 1, 3);
+    connect(cmdImport, &QPushButton::clicked, this, [this] { cmdImport_Click(); });
 
     const char* grid_captions[3] = {"Grid 1", "Grid 2", "Grid3"};
     for (int i = 0; i < 3; ++i) {
@@ -250,6 +253,24 @@ void MainForm::btnChangeDirectory_Click() {
 
 void MainForm::cb15_Click() {
     app_.settings().save("barefoot", cb15->isChecked() ? "1" : "0");
+}
+
+void MainForm::cmdImport_Click() {
+    FileRequest request;
+    request.initial_folder = app_.paths().app_folder;
+    const auto chosen = app_.dialogs().open_file(request);
+    if (!chosen || chosen->empty())
+        return;
+    const SkierImport imported = import_skier_names(app_.files(), *chosen, app_.paths().app_folder);
+    if (!imported.ok) {
+        app_.WriteDebugLog("Skier names not imported: " + imported.error);
+        app_.dialogs().ok("The skier names were not imported: " + imported.error,
+                          MsgIcon::Exclamation);
+        return;
+    }
+    app_.WriteDebugLog("Skier names imported from " + *chosen);
+    if (imported.last_name)
+        set_capture_skier_name(app_, *imported.last_name);
 }
 
 void MainForm::cmdConfigure_Click() {

@@ -34,6 +34,7 @@ class MainForm final : public QMainWindow {
     void btnChangeDirectory_Click();
     void txtVideoDir_Change();
     void cb15_Click();
+    void cmdImport_Click();
 
     void mnuViewLog_Click();
     void mnuPictureLog_Click();
