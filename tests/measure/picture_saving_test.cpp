@@ -5,12 +5,14 @@
 #include <filesystem>
 
 #include "core/text_forms.h"
+#include "platform/paths.h"
 #include "tests/measure/measure_fixture.h"
 
 namespace rs {
 namespace {
 
 namespace fs = std::filesystem;
+using test::path_in;
 using test::PromptKind;
 using test::slurp;
 using test::spit;
@@ -18,8 +20,8 @@ using test::spit;
 const std::string kFrame = "BM frame bytes";
 
 struct PictureSaving : test::MeasureFixture {
-    std::string capture = app_folder + "/currentcapture.bmp";
-    std::string picture = video_folder + "/Smithjump2.bmp";
+    std::string capture = path_in(app_folder, "currentcapture.bmp");
+    std::string picture = path_in(video_folder, "Smithjump2.bmp");
 
     PictureSaving() {
         spit(capture, kFrame);
@@ -44,19 +46,24 @@ struct PictureSaving : test::MeasureFixture {
 };
 
 TEST(PicturePaths, NamesNeverLeaveTheVideoFolder) {
-    EXPECT_EQ(picture_path("/v", "Smith", " 2 "), "/v/Smithjump2.bmp");
-    EXPECT_EQ(picture_path("/v/", "Smith", "2"), "/v/Smithjump2.bmp");
+    // The video folder and the paths formed in it use the system's own
+    // separator; typed answers may use either.
+    const std::string s(1, kPathSeparator);
+    const std::string v = s + "v";
+    EXPECT_EQ(picture_path(v, "Smith", " 2 "), v + s + "Smithjump2.bmp");
+    EXPECT_EQ(picture_path(v + s, "Smith", "2"), v + s + "Smithjump2.bmp");
     for (const char* skier : {"../x", "a/b", "a\\b", "C:x", "a*", "a?", "a\"b", "<a>", "a|b"})
-        EXPECT_FALSE(picture_path("/v", skier, "1")) << skier;
-    EXPECT_FALSE(picture_path("/v", "Smith", "1/../../x"));
+        EXPECT_FALSE(picture_path(v, skier, "1")) << skier;
+    EXPECT_FALSE(picture_path(v, "Smith", "1/../../x"));
     EXPECT_EQ(safe_file_name("../a:b"), ".._a_b");
 
-    EXPECT_EQ(picture_path_in_folder("/v", "other.bmp"), "/v/other.bmp");
-    EXPECT_EQ(picture_path_in_folder("/v", " /v/other.bmp "), "/v/other.bmp");
-    EXPECT_EQ(picture_path_in_folder("/v/", "/v//other.bmp"), "/v/other.bmp");
+    EXPECT_EQ(picture_path_in_folder(v, "other.bmp"), v + s + "other.bmp");
+    EXPECT_EQ(picture_path_in_folder(v, " /v/other.bmp "), v + s + "other.bmp");
+    EXPECT_EQ(picture_path_in_folder(v + s, "/v//other.bmp"), v + s + "other.bmp");
+    EXPECT_EQ(picture_path_in_folder(v, "\\v\\other.bmp"), v + s + "other.bmp");
     for (const char* answer : {"/w/other.bmp", "/v/../other.bmp", "/v/sub/other.bmp", "../x.bmp",
                                "/v/..", "/v/", "x:y.bmp"})
-        EXPECT_FALSE(picture_path_in_folder("/v", answer)) << answer;
+        EXPECT_FALSE(picture_path_in_folder(v, answer)) << answer;
 }
 
 TEST_F(PictureSaving, SavingWritesThePictureAndItsRecords) {
@@ -83,7 +90,7 @@ TEST_F(PictureSaving, SavingTwiceAsksToOverwriteOrRename) {
 
     // No: renamed until the name is free; the old picture and its record
     // stay as they were.
-    const std::string taken = video_folder + "/taken.bmp";
+    const std::string taken = path_in(video_folder, "taken.bmp");
     spit(taken, "other");
     spit(capture, "BM third");
     dialogs.clear();
@@ -99,7 +106,7 @@ TEST_F(PictureSaving, SavingTwiceAsksToOverwriteOrRename) {
     EXPECT_EQ(p[2].default_text, taken);        // asked again
     EXPECT_EQ(p[3].kind, PromptKind::Message);  // not in the video folder
     EXPECT_EQ(p[4].kind, PromptKind::Input);
-    EXPECT_EQ(saved->path, video_folder + "/Smithjump2b.bmp");
+    EXPECT_EQ(saved->path, path_in(video_folder, "Smithjump2b.bmp"));
     EXPECT_EQ(saved->info_path, saved->path + ".info");
     EXPECT_EQ(slurp(saved->path), "BM third");
     EXPECT_EQ(slurp(picture), "BM second");
@@ -122,9 +129,9 @@ TEST_F(PictureSaving, ASkierNameThatIsNoFileNameAsksForOne) {
     dialogs.text("Smithjump2.bmp");
     const auto saved = save();
     ASSERT_TRUE(saved);
-    EXPECT_EQ(dialogs.prompts()[0].default_text, video_folder + "/.._.._Smithjump2.bmp");
+    EXPECT_EQ(dialogs.prompts()[0].default_text, path_in(video_folder, ".._.._Smithjump2.bmp"));
     EXPECT_EQ(saved->path, picture);
-    EXPECT_FALSE(exists(tmp.path() + "/Smithjump2.bmp"));
+    EXPECT_FALSE(exists(path_in(tmp.path(), "Smithjump2.bmp")));
 }
 
 TEST_F(PictureSaving, AFullDiskKeepsEveryFileAsItWas) {
@@ -197,7 +204,7 @@ TEST_F(PictureSaving, PicturePolicyOnLeaving) {
 }
 
 struct NextJump : PictureSaving {
-    std::string video = video_folder + "/Smithjump2.avi";
+    std::string video = path_in(video_folder, "Smithjump2.avi");
     NextJump() {
         spit(video, "RIFF");
         shared.current_video_path = video;
@@ -223,8 +230,9 @@ TEST_F(NextJump, KeptVideoIsLoggedWithItsInfoFile) {
     EXPECT_EQ(measurement_log(), video_line("Smith", "2", video));
     EXPECT_EQ(slurp(video + ".info"), video + ", 412\r\n");
     EXPECT_EQ(shared.navigation_state, "Measure");
-    EXPECT_NE(slurp(exchange_folder + "/DebugLog.txt").find("Video File " + video + " Saved"),
-              std::string::npos);
+    EXPECT_NE(
+        slurp(path_in(exchange_folder, "DebugLog.txt")).find("Video File " + video + " Saved"),
+        std::string::npos);
 }
 
 TEST_F(NextJump, VideoPolicyEraseAndAsk) {
@@ -238,8 +246,9 @@ TEST_F(NextJump, VideoPolicyEraseAndAsk) {
     dialogs.no();
     EXPECT_TRUE(go());
     EXPECT_FALSE(exists(video));
-    EXPECT_NE(slurp(exchange_folder + "/DebugLog.txt").find("Video File " + video + " Erased"),
-              std::string::npos);
+    EXPECT_NE(
+        slurp(path_in(exchange_folder, "DebugLog.txt")).find("Video File " + video + " Erased"),
+        std::string::npos);
 
     spit(video, "RIFF");
     config.video_save = "NoSave";
@@ -251,14 +260,14 @@ TEST_F(NextJump, VideoPolicyEraseAndAsk) {
 }
 
 TEST_F(NextJump, AVideoNamedWithoutJumpIsOnlyWarnedAbout) {
-    const std::string other = video_folder + "/practice.avi";
+    const std::string other = path_in(video_folder, "practice.avi");
     spit(other, "RIFF");
     shared.current_video_path = other;
     config.video_save = "Save";
     EXPECT_TRUE(go());
     EXPECT_EQ(dialogs.last().text, kNotStandardVideo);
     EXPECT_EQ(dialogs.last().icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(exists(video_folder + "/JumpMeasurementLog030107.txt"));
+    EXPECT_FALSE(exists(path_in(video_folder, "JumpMeasurementLog030107.txt")));
     EXPECT_FALSE(exists(other + ".info"));
 }
 

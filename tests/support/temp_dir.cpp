@@ -39,7 +39,11 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::file(const std::string& name) const {
-    return path_ + "/" + name;
+    return path_in(path_, name);
+}
+
+std::string path_in(const std::string& folder, const std::string& name) {
+    return (std::filesystem::path(folder) / name).string();
 }
 
 std::string TempDir::make_dir(const std::string& name) const {
