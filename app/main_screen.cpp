@@ -82,7 +82,7 @@ void MainForm::build() {
     connect(cb15, &QCheckBox::clicked, this, [this] { cb15_Click(); });
 
     auto* cmdImport = button(Frame1, "cmdImport", "Import Skier Names File");
-    auto* cmdShowConfig = button(Frame1, "cmdShowConfig", "Show Video Configuration");
+    cmdShowConfig = button(Frame1, "cmdShowConfig", "Show Video Configuration");
     grid->addWidget(cmdImport, row++, 0, 1, 3);
     grid->addWidget(cmdShowConfig, row++, 0, 1, 3);
     connect(cmdImport, &QPushButton::clicked, this, [this] { cmdImport_Click(); });
@@ -106,49 +106,9 @@ void MainForm::build() {
     grid->addWidget(lblConfig, row++, 0, 1, 3);
     outer->addWidget(Frame1);
 
-    // The capture device controls; the capture device set-up fills them.
-    fraVideoConfig = new QGroupBox("Video Configuration", central);
-    fraVideoConfig->setObjectName("fraVideoConfig");
-    auto* vc = new QGridLayout(fraVideoConfig);
-    Combo1 = new QComboBox(fraVideoConfig);
-    Combo1->setObjectName("Combo1");
-    auto* CmdConnect = button(fraVideoConfig, "CmdConnect", "Connect");
-    CmdPreview = button(fraVideoConfig, "CmdPreview", "Preview On");
-    auto* CompressionCombo = new QComboBox(fraVideoConfig);
-    CompressionCombo->setObjectName("CompressionCombo");
-    EdtRate = new QLineEdit(fraVideoConfig);
-    EdtRate->setObjectName("EdtRate");
-    auto* ResolutionCombo = new QComboBox(fraVideoConfig);
-    ResolutionCombo->setObjectName("ResolutionCombo");
-    auto* ColorFormatCombo = new QComboBox(fraVideoConfig);
-    ColorFormatCombo->setObjectName("ColorFormatCombo");
-    auto* VideoInput = new QComboBox(fraVideoConfig);
-    VideoInput->setObjectName("VideoInput");
-    List1 = new QListWidget(fraVideoConfig);
-    List1->setObjectName("List1");
-    for (const char* t : {"0.5", "1.0", "1.5", "2.0", "2.5", "3.0"})
-        List1->addItem(t);
-    int r = 0;
-    vc->addWidget(new QLabel("Capture Device", fraVideoConfig), r, 0);
-    vc->addWidget(Combo1, r++, 1);
-    vc->addWidget(CmdConnect, r, 0);
-    vc->addWidget(CmdPreview, r++, 1);
-    vc->addWidget(new QLabel("Compression", fraVideoConfig), r, 0);
-    vc->addWidget(CompressionCombo, r++, 1);
-    vc->addWidget(new QLabel("Frame Rate (fps)", fraVideoConfig), r, 0);
-    vc->addWidget(EdtRate, r++, 1);
-    vc->addWidget(new QLabel("Resolution", fraVideoConfig), r, 0);
-    vc->addWidget(ResolutionCombo, r++, 1);
-    vc->addWidget(new QLabel("Color Format", fraVideoConfig), r, 0);
-    vc->addWidget(ColorFormatCombo, r++, 1);
-    vc->addWidget(new QLabel("Video Input", fraVideoConfig), r, 0);
-    vc->addWidget(VideoInput, r++, 1);
-    vc->addWidget(new QLabel("Select Video Pause Time", fraVideoConfig), r++, 0, 1, 2);
-    vc->addWidget(List1, r++, 0, 1, 2);
-    fraVideoConfig->setVisible(false);
-    outer->addWidget(fraVideoConfig);
-    connect(cmdShowConfig, &QPushButton::clicked, this,
-            [this] { fraVideoConfig->setVisible(!fraVideoConfig->isVisible()); });
+    // The capture device controls (app/capture_setup_view.cpp).
+    build_capture_controls(central, outer);
+    connect(cmdShowConfig, &QPushButton::clicked, this, [this] { cmdShowConfig_Click(); });
 
     setCentralWidget(central);
     // Wide enough for the whole menu bar.
@@ -199,19 +159,6 @@ void MainForm::Form_Load() {
     app_.dialogs().ok("Please Verify all Setup Parameters");
     app_.config().show();
     hide();
-}
-
-void MainForm::prepare_capture_controls() {
-    CaptureDevice& device = app_.capture();
-    Combo1->clear();
-    for (const auto& name : device.devices())
-        Combo1->addItem(QString::fromStdString(name));
-    CmdPreview->setText(device.previewing() ? "Preview Off" : "Preview On");
-    const double stored = text_to_number(app_.settings().get("framerate", 0));
-    const double rate = stored < 1 ? device.native_frame_rate() : stored;
-    // Setting the text while loading must not write the setting back.
-    QSignalBlocker quiet(EdtRate);
-    EdtRate->setText(QString::fromStdString(plain_number(rate)));
 }
 
 void MainForm::settle_video_folder() {
@@ -292,6 +239,7 @@ void MainForm::go_to_video_screen(bool capture) {
         return;
     }
     if (capture) {
+        app_.shared().capture.focus_start = true;
         app_.preview_form().show();
         app_.capture().set_preview(true);
         app_.shared().navigation_state = "Setup";

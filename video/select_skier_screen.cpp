@@ -68,8 +68,8 @@ void set_capture_skier_name(App& app, const std::string& name) {
     CaptureValues& capture = app.shared().capture;
     if (capture.skier_name == name)
         return;
-    capture.skier_name = name;
-    capture.pass = "1";
+    capture.skier_name = std::string(name);
+    capture.pass = std::string("1");
 }
 
 frmSelectSkier* open_skier_list(App& app, QWidget* over, bool from_select_button,
