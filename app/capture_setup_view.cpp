@@ -86,6 +86,8 @@ void MainForm::build_capture_controls(QWidget* central, QHBoxLayout* outer) {
     auto combo = [this](const char* name) {
         auto* c = new QComboBox(fraVideoConfig);
         c->setObjectName(name);
+        // Device and format names are read whole.
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         return c;
     };
     auto edit = [this](const char* name, const char* text = "") {
