@@ -108,6 +108,8 @@ class App {
     // run its load (the set-up screen's resets the working grid).
     Grid_Setup* built_grid_setup() { return grid_setup_.get(); }
     Measure* built_measure() { return measure_.get(); }
+    PreviewForm* built_preview_form() { return preview_form_.get(); }
+    MainForm* built_main_form() { return main_form_.get(); }
 
     // Ends the program (the event loop, when one runs). Tests see the request.
     void quit();

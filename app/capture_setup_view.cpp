@@ -18,10 +18,10 @@
 #include "app/app.h"
 #include "app/capture_setup.h"
 #include "app/main_screen.h"
-#include "app/pending_screens.h"
 #include "app/screen_widgets.h"
 #include "app/startup.h"
 #include "core/text_forms.h"
+#include "video/capture_screen.h"
 #include "video/file_dialogs.h"
 
 namespace rs {

@@ -25,6 +25,8 @@
 #include "video/capture_rules.h"
 #include "video/frame_selection.h"
 #include "video/frame_selection_screen.h"
+#include "video/select_skier_screen.h"
+#include "video/skier_names.h"
 
 namespace rs {
 
@@ -165,6 +167,8 @@ void PreviewForm::build() {
     connect(previewTimer, &QTimer::timeout, this, [this] { previewTimer_Timer(); });
     for (QPushButton* b : {cmdSelect, cmdStartCapture, cmdStartTimer})
         b->installEventFilter(this);
+    // A double click in the name field opens the skier list.
+    txtSkierName->installEventFilter(this);
     resize(1100, 620);
 }
 
@@ -182,18 +186,7 @@ void PreviewForm::Form_Load() {
             if (text_to_number(s(captureTimeValue->itemText(i))) == capture_time_)
                 captureTimeValue->setCurrentIndex(i);
     }
-    const std::string list = join_path(app_.paths().app_folder, "SkierNames.txt");
-    std::string name = "Skier Name";
-    if (FileExists(list)) {
-        auto bytes = read_whole_file(list, kSmallTextLimit);
-        std::string first = bytes ? bytes->substr(0, bytes->find_first_of("\r\n")) : "";
-        // Last name, comma, first name reads as first name, blank, last name.
-        while (first.find(',') != std::string::npos) {
-            const std::size_t c = first.find(',');
-            first = first.substr(c + 1) + " " + first.substr(0, c);
-        }
-        name = first;
-    }
+    const std::string name = capture_default_name(app_.paths().app_folder, s(txtSkierName->text()));
     txtSkierName->setText(q(name));
     app_.shared().capture.skier_name = s(txtSkierName->text());
     app_.shared().capture.pass = s(txtPass->text());
@@ -355,12 +348,15 @@ void PreviewForm::txtSkierName_Change() {
 }
 
 void PreviewForm::cmdSelect_Click() {
-    // The skier list is offered where "SkierNames.txt" exists.
-    app_.WriteDebugLog("Select Name pressed");
+    open_skier_list(app_, this, true, name_sink());
 }
 
 void PreviewForm::btnGetName_Click() {
-    app_.WriteDebugLog("Get WSTIMS name pressed");
+    take_scoring_program_name(app_, name_sink());
+}
+
+std::function<void(const std::string&)> PreviewForm::name_sink() {
+    return [this](const std::string& name) { txtSkierName->setText(q(name)); };
 }
 
 // --- Recording -------------------------------------------------------------------
@@ -407,6 +403,10 @@ void PreviewForm::cmdStartCapture_Click() {
     app_.WriteDebugLog("Capture File: " + capture_path_);
 
     ensure_connected();
+    // The main screen's device settings go to the device before every
+    // recording; the file name follows, since the settings name a file too.
+    if (MainForm* main = app_.built_main_form())
+        main->SetCaptureValues();
     device.set_stream_file_name(capture_path_);
     std::string error;
     if (!device.start_stream_capture(&error)) {
@@ -586,6 +586,10 @@ void PreviewForm::mnuResults_Click() {
 // --- Focus colours -------------------------------------------------------------------
 
 bool PreviewForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtSkierName && event->type() == QEvent::MouseButtonDblClick) {
+        open_skier_list(app_, this, false, name_sink());
+        return true;
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         for (QPushButton* b : {cmdSelect, cmdStartCapture, cmdStartTimer}) {
             const bool focused = event->type() == QEvent::FocusIn && b == watched;

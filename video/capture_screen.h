@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QAction;
@@ -100,6 +101,10 @@ class PreviewForm final : public QMainWindow {
     void changeEvent(QEvent* event) override;
 
   private:
+    // Where a name picked from the list or read from the scoring program
+    // goes: the name field, through its own rules.
+    std::function<void(const std::string&)> name_sink();
+
     App& app_;
     double capture_time_ = 5;
     std::string capture_path_;

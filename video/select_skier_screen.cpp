@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/screen_widgets.h"
 #include "measure/measure_screen.h"
+#include "video/capture_screen.h"
 #include "video/skier_names.h"
 
 namespace rs {
@@ -65,6 +66,12 @@ void frmSelectSkier::cmdNoSelect_Click() {
 }
 
 void set_capture_skier_name(App& app, const std::string& name) {
+    if (PreviewForm* preview = app.built_preview_form()) {
+        // The field's own change handler applies the name rules and sets
+        // the pass back to 1.
+        preview->txtSkierName->setText(QString::fromStdString(name));
+        return;
+    }
     CaptureValues& capture = app.shared().capture;
     if (capture.skier_name == name)
         return;
