@@ -84,15 +84,20 @@ void parse_stream_list(const std::vector<std::uint8_t>& buf, std::size_t begin, 
     const int index = out.streams++;
     VideoStream vs;
     bool is_video = false;
+    // DV recorded as one stream of audio and video interleaved (DV type 1):
+    // its frames are the video's, its format a DVINFO record, not a bitmap
+    // header.
+    bool interleaved_dv = false;
     for_each_chunk(buf, begin, end, [&](const std::uint8_t* id, std::size_t data, std::size_t n) {
         const std::uint8_t* p = buf.data() + data;
         if (is_id(id, "strh") && n >= 36) {
-            is_video = is_id(p, "vids");
+            interleaved_dv = is_id(p, "iavs") || is_id(p, "ivas");
+            is_video = is_id(p, "vids") || interleaved_dv;
             vs.handler = fourcc_upper(p + 4);
             vs.scale = le32(p + 20);
             vs.rate = le32(p + 24);
             vs.length = le32(p + 32);
-        } else if (is_id(id, "strf") && n >= 20) {
+        } else if (is_id(id, "strf") && n >= 20 && !interleaved_dv) {
             vs.has_format = true;
             vs.width = le32(p + 4);
             auto h = static_cast<std::int32_t>(le32(p + 8));
