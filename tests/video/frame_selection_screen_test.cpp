@@ -21,6 +21,7 @@
 #include "platform/frame_player_widget.h"
 #include "platform/frame_slider_widget.h"
 #include "tests/platform/avi_edit.h"
+#include "tests/platform/dv_and_field_avi.h"
 #include "tests/platform/test_videos.h"
 #include "tests/support/test_app.h"
 #include "video/capture_screen.h"
@@ -714,6 +715,63 @@ TEST_F(FrameSelectionScreen, AStreamWithNoDecoderSaysSo) {
     ASSERT_FALSE(t.dialogs.messages().empty());
     EXPECT_EQ(t.dialogs.last().text, "No suitable decompressor found for this video stream!");
     EXPECT_FALSE(f->isHidden());
+}
+
+// Videos at the NTSC rate of 30000/1001 as cameras record them: a
+// long-group H.264 one made by the ffmpeg tool, and DV type 1 (one
+// interleaved stream). The screen counts their frames, times the run at 30
+// frames per second, and steps to and takes every frame exactly.
+TEST_F(FrameSelectionScreen, NtscVideosStepAndTakeEveryFrameTheScreenCounts) {
+    struct Ntsc {
+        std::string name;
+        int frames;
+        std::function<bool(const std::string&)> make;
+    };
+    const std::vector<Ntsc> videos = {
+        {"h264", 62,
+         [](const std::string& p) {
+             return test::make_video(
+                 {"h264", "avi", test::long_gop_args(12), 320, 240, "30000/1001", 62, ""}, p);
+         }},
+        {"dv1", 30, [](const std::string& p) { return test::make_dv_type1_avi(p, 30, true); }},
+    };
+    app->grids().complete = 1;
+    for (const Ntsc& v : videos) {
+        SCOPED_TRACE(v.name);
+        const std::string path = t.video_folder + "/" + v.name + "jump1.avi";
+        ASSERT_TRUE(v.make(path));
+        f->show();
+        browse(path);
+        EXPECT_EQ(f->lstFileInfo->item(4)->text().toStdString(),
+                  "Length: " + std::to_string(v.frames) + " frames");
+        EXPECT_EQ(f->lstFileInfo->item(5)->text(), "Rate: 30fps");
+        EXPECT_EQ(f->values().video_length, v.frames);
+        EXPECT_EQ(f->values().frame_rate, 30);
+        EXPECT_EQ(f->MediaPlayer1->frameCount(), v.frames);
+        EXPECT_EQ(f->sldFrames->maximum(), v.frames - 1);
+        // Forwards through every frame, then back over the last ones.
+        for (std::int64_t n = 1; n < v.frames; ++n) {
+            f->Command4_Click();
+            ASSERT_EQ(position(), n);
+            ASSERT_TRUE(settle());
+            ASSERT_EQ(shown_mark(), n);
+        }
+        for (std::int64_t n = v.frames - 2; n >= v.frames - 15; --n) {
+            f->Command1_Click();
+            ASSERT_TRUE(settle());
+            ASSERT_EQ(shown_mark(), n);
+        }
+        // The last frame and one in the middle, taken.
+        for (std::int64_t n : {std::int64_t{v.frames - 1}, std::int64_t{v.frames / 2 + 1}}) {
+            f->show();
+            f->sldFrames->setValue(static_cast<int>(n));
+            ASSERT_TRUE(settle());
+            f->cmdMarkStart_Click();
+            EXPECT_EQ(app->shared().current_frame_number, n);
+            EXPECT_EQ(mark_of_bitmap(capture_bmp()), n);
+            app->measure().hide();
+        }
+    }
 }
 
 }  // namespace
