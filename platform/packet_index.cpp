@@ -63,7 +63,11 @@ bool index_by_reading(AVFormatContext* fmt, int stream, std::vector<PacketInfo>*
             }
             break;
         }
-        if (pkt->stream_index == stream) {
+        // A packet with no data holds no picture: an empty chunk (a frame
+        // dropped at capture, whose frame shows the one before, as the
+        // index's reading has it), or what the DV reader of an AVI hands on
+        // for a DIF frame cut short.
+        if (pkt->stream_index == stream && pkt->size > 0) {
             PacketInfo p;
             p.dts = pkt->dts == AV_NOPTS_VALUE ? kNoTime : pkt->dts;
             p.pts = pkt->pts == AV_NOPTS_VALUE ? kNoTime : pkt->pts;
