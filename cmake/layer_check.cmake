@@ -2,7 +2,7 @@
 # the logic libraries, platform core and core (whole archives) with nothing
 # else, so an upward dependency (a logic file calling into Qt, FFmpeg, the
 # platform services or a screen) fails to link.
-set(rs_lower_layers rs_measure_logic rs_grid_logic rs_video_logic rs_app_logic rs_platform_core
+set(rs_lower_layers rs_demo_logic rs_measure_logic rs_grid_logic rs_video_logic rs_app_logic rs_platform_core
   rs_core)
 add_executable(rs_layer_check ${CMAKE_SOURCE_DIR}/cmake/layer_check.cpp)
 add_dependencies(rs_layer_check ${rs_lower_layers})
