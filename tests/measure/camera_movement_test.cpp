@@ -1,0 +1,92 @@
+// The camera-moved estimate on the demo course: the set-up picture against
+// a frame of the jump through the same camera (the water moved on, the
+// buoys bobbing, the skier in the picture), through a camera knocked
+// sideways by 3 pixels and through one turned by 0.3 degrees.
+
+#include "measure/camera_movement.h"
+
+#include <gtest/gtest.h>
+
+#include "demo/course_renderer.h"
+#include "demo/demo_course.h"
+
+namespace rs {
+namespace {
+
+GridPoints grid_of(const demo::DemoCourse& course) {
+    const demo::PinholeCamera cam(course.camera);
+    const auto px = [&](demo::DemoBuoy b) {
+        const demo::SurveyXY s = course.buoys[static_cast<size_t>(b)];
+        const demo::PixelPoint p = cam.project({s.x, s.y, 0}).value();
+        return PicturePoint{p.x, p.y};
+    };
+    using demo::DemoBuoy;
+    return {px(DemoBuoy::UpperRight), px(DemoBuoy::LowerRight), px(DemoBuoy::UpperLeft),
+            px(DemoBuoy::LowerLeft), px(DemoBuoy::Check)};
+}
+
+struct DemoPictures : ::testing::Test {
+    static void SetUpTestSuite() {
+        course = new demo::DemoCourse(demo::make_demo_course(3));
+        setup = new Picture24(demo::CourseRenderer(*course).setup_picture());
+    }
+    static void TearDownTestSuite() {
+        delete course;
+        delete setup;
+    }
+    static Picture24 contact_frame(const demo::CameraSpec& camera) {
+        return demo::CourseRenderer(*course, camera).frame(course->contact_frame);
+    }
+    static demo::DemoCourse* course;
+    static Picture24* setup;
+};
+demo::DemoCourse* DemoPictures::course = nullptr;
+Picture24* DemoPictures::setup = nullptr;
+
+TEST_F(DemoPictures, TheSameCameraHasNotMovedWhateverTheWaterAndTheSkierDo) {
+    std::string why;
+    const auto m =
+        estimate_camera_movement(*setup, contact_frame(course->camera), grid_of(*course), &why);
+    ASSERT_TRUE(m) << why;
+    EXPECT_LT(m->moved_px, 0.5);
+    EXPECT_GE(m->patches, 10);
+}
+
+TEST_F(DemoPictures, ACameraKnockedSidewaysBy3PixelsHasMoved3Pixels) {
+    demo::CameraSpec knocked = course->camera;
+    knocked.shift_x_px = 3;
+    std::string why;
+    const auto m = estimate_camera_movement(*setup, contact_frame(knocked), grid_of(*course), &why);
+    ASSERT_TRUE(m) << why;
+    EXPECT_NEAR(m->shift_x, 3, 0.25);
+    EXPECT_NEAR(m->shift_y, 0, 0.25);
+    EXPECT_NEAR(m->turn_deg, 0, 0.02);
+    EXPECT_NEAR(m->moved_px, 3, 0.3);
+}
+
+TEST_F(DemoPictures, ACameraTurnedByAThirdOfADegreeIsSeenTurned) {
+    demo::CameraSpec turned = course->camera;
+    turned.roll_deg = 0.3;
+    std::string why;
+    const auto m = estimate_camera_movement(*setup, contact_frame(turned), grid_of(*course), &why);
+    ASSERT_TRUE(m) << why;
+    EXPECT_NEAR(m->turn_deg, 0.3, 0.03);
+    EXPECT_NEAR(m->shift_x, 0, 0.3);
+    EXPECT_NEAR(m->shift_y, 0, 0.3);
+    // The grid's outer buoys lie some 550 pixels from the centre.
+    EXPECT_GT(m->moved_px, 2.5);
+}
+
+TEST(CameraMovement, PicturesOfAnotherSizeOrWithoutStillSceneryAreNotCompared) {
+    Picture24 small{320, 240, PictureBytes(320 * 240 * 3, 90)};
+    Picture24 large{640, 480, PictureBytes(640 * 480 * 3, 90)};
+    GridPoints grid{};
+    std::string why;
+    EXPECT_FALSE(estimate_camera_movement(small, large, grid, &why));
+    EXPECT_EQ(why, "the set-up picture is 320 x 240 pixels and this picture 640 x 480");
+    EXPECT_FALSE(estimate_camera_movement(large, large, grid, &why));
+    EXPECT_EQ(why, "too little still scenery (banks, ramp, fixed marks) is seen on both pictures");
+}
+
+}  // namespace
+}  // namespace rs
