@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <cstdlib>
 
 #include "app/app.h"
 #include "app/main_screen.h"
@@ -213,6 +214,15 @@ void Config::build() {
     on_click(cmdLoupe, &Config::cmdLoupe_Click);
     on_click(chkBadSetup, &Config::chkBadSetup_Click);
     on_click(chkWarnMessage, &Config::chkWarnMessage_Click);
+    auto* camera_label =
+        new QLabel("Warn when the camera has moved since the set-up by more than (pixels):", other);
+    camera_label->setObjectName("lblCameraMoved");
+    other->layout()->addWidget(camera_label);
+    txtCameraMoved = new QLineEdit("2", other);
+    txtCameraMoved->setObjectName("txtCameraMoved");
+    txtCameraMoved->setMaximumWidth(80);
+    other->layout()->addWidget(txtCameraMoved);
+    connect(txtCameraMoved, &QLineEdit::textChanged, this, [this] { txtCameraMoved_Change(); });
 
     grid->addWidget(gridframe, row, 0);
     grid->addWidget(direction, row, 1);
@@ -249,6 +259,7 @@ void Config::Form_Load() {
     // A stored name equal to the designed text ("Default") changes nothing
     // in the box, yet it is the tournament's name.
     TournamentName_Change();
+    txtCameraMoved->setText(QString::fromStdString(settings.get("cameraMoved", "2")));
 
     const std::string video_dir =
         strip_trailing_separator(trim(app_.main_form().txtVideoDir->text().toStdString()));
@@ -632,6 +643,18 @@ void Config::append_results_line(const std::string& text) {
     if (!app_.files().append_lines(app_.shared().results_file_path, {line})) {
         app_.WriteDebugLog("Results file not written: " + app_.shared().results_file_path);
     }
+}
+
+void Config::txtCameraMoved_Change() {
+    // Only a number of pixels above 0 is taken; anything else leaves the
+    // limit as it was, so a half-typed value never turns the warning off.
+    const std::string text = trim(txtCameraMoved->text().toStdString());
+    char* end = nullptr;
+    const double pixels = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(pixels > 0) || pixels > 1000)
+        return;
+    app_.configuration().camera_moved_limit_px = pixels;
+    (void)app_.settings().save("cameraMoved", text);
 }
 
 void Config::chkBadSetup_Click() {

@@ -56,6 +56,7 @@ class Config final : public QMainWindow {
     void cmdLoupe_Click();
     void chkBadSetup_Click();
     void chkWarnMessage_Click();
+    void txtCameraMoved_Change();
     void mnuExit_Click();
 
     // Applies the label colour to the measurement screen's labels.
@@ -95,6 +96,7 @@ class Config final : public QMainWindow {
     QCheckBox* chkLoupe = nullptr;
     QCheckBox* chkBadSetup = nullptr;
     QCheckBox* chkWarnMessage = nullptr;
+    QLineEdit* txtCameraMoved = nullptr;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

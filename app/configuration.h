@@ -63,6 +63,10 @@ struct Configuration {
     bool use_loupe = false;
     bool warn_message = false;
     bool allow_bad_setups = false;
+    // A picture taken for measuring that lies further than this from the
+    // grid's set-up picture (pixels at the buoys) is reported as taken by a
+    // camera that moved (setting "cameraMoved").
+    double camera_moved_limit_px = 2;
 
     // The measurement screen's UnofficialJump label.
     bool unofficial_jump_visible = false;

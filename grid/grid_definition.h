@@ -3,7 +3,10 @@
 // measurement screens.
 
 #include <array>
+#include <memory>
 #include <string>
+
+#include "platform/video_file.h"
 
 namespace rs {
 
@@ -30,6 +33,15 @@ struct GridDefinition {
     bool loaded = false;
 };
 
+// The picture a grid was set up on, with the coefficients it was solved to
+// then: a picture taken for measuring is compared with it to tell whether
+// the camera has moved. It belongs to the set-up while the coefficients are
+// the grid's own.
+struct SetupPicture {
+    std::shared_ptr<const Picture24> picture;
+    std::array<double, 8> c{};
+};
+
 struct GridState {
     std::array<GridDefinition, 3> grids{};  // grids 1 to 3
     GridDefinition working{};               // the current grid's working values
@@ -40,6 +52,8 @@ struct GridState {
     // The description the measurement screen shows in its grid_description
     // box; kept here so that the screen shows it whenever it is built.
     std::string measure_description;
+    // The set-up picture of grids 1 to 3, when one is known.
+    std::array<SetupPicture, 3> setup_pictures{};
 
     GridDefinition& grid(int n) { return grids.at(static_cast<size_t>(n - 1)); }
     const GridDefinition& grid(int n) const { return grids.at(static_cast<size_t>(n - 1)); }

@@ -1,6 +1,9 @@
 #include "grid/grid_setup_screen.h"
 
+#include <array>
 #include <cmath>
+#include <filesystem>
+#include <optional>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,6 +29,7 @@
 #include "grid/calibration_screen.h"
 #include "grid/grid_validation.h"
 #include "grid/setup_files.h"
+#include "measure/camera_check_view.h"
 #include "platform/file_writer.h"
 #include "platform/paths.h"
 #include "platform/picture_canvas_widget.h"
@@ -710,7 +714,10 @@ void Grid_Setup::show_alignment_Click() {
 
 void Grid_Setup::Load_Click() {
     GridContext ctx = app_.grid_context();
-    (void)accept_setup(ctx);
+    const AcceptResult r = accept_setup(ctx);
+    // The picture the buoys were clicked on, for the camera-moved check.
+    if (r.outcome == AcceptOutcome::Accepted)
+        keep_setup_picture(app_.grids(), app_.grids().current, picture->picture());
     show_form();
 }
 
@@ -865,7 +872,30 @@ void Grid_Setup::gridLoad_Click() {
 
 void Grid_Setup::gridSave_Click() {
     GridContext ctx = app_.grid_context();
+    const auto written = [](const std::string& path) {
+        std::error_code ec;
+        const auto t = std::filesystem::last_write_time(path, ec);
+        return ec ? std::optional<std::filesystem::file_time_type>() : t;
+    };
+    std::array<std::optional<std::filesystem::file_time_type>, 3> before;
+    for (int n = 1; n <= 3; ++n)
+        before[static_cast<size_t>(n - 1)] = written(app_.grids().grid(n).setup_file);
     save_setup(ctx);
+    // A set-up file written keeps its set-up picture beside it.
+    GridState& g = app_.grids();
+    const std::string& path = g.grid(g.current).setup_file;
+    const auto after = path.empty() ? std::nullopt : written(path);
+    if (after && after != before[static_cast<size_t>(g.current - 1)]) {
+        const WriteResult w = save_setup_picture(g, g.current, picture->picture(), app_.files());
+        if (!w) {
+            app_.WriteDebugLog("Set-up picture not kept: " + w.error());
+            app_.dialogs().ok(
+                "The set-up is saved, but the picture it was set up on could not be "
+                "kept beside it, so a moved camera cannot be noticed with it: " +
+                    w.error(),
+                MsgIcon::Exclamation);
+        }
+    }
     show_form();
 }
 

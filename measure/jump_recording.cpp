@@ -128,6 +128,8 @@ std::optional<RecordedJump> record_jump(MeasureContext& ctx) {
     r.option = f.option;
     r.frozen = f.frozen;
     r.verify = f.verify;
+    if (on_grid)
+        r.camera_moved_px = f.camera_moved_px;
     bool advance = false;
 
     if (pass_or_fall) {

@@ -28,8 +28,8 @@ struct RecordedJump {
     // the check buoy's residual where larger. Shown, never written to the
     // results or exchange files.
     std::optional<double> uncertainty;
-    // How far the picture had moved from the grid's set-up picture, pixels;
-    // nothing when it was not measured.
+    // How far the picture had moved from the grid's set-up picture, pixels
+    // at the buoys; nothing when it was not measured.
     std::optional<double> camera_moved_px;
     std::string distance_shown;     // `distance` after recording (" 20.1m")
     std::string distance_ft_shown;  // `distance_ft` after recording (" 66ft")

@@ -52,6 +52,10 @@ struct MeasureForm {
     // new picture). A second press of "Record &Jump" while it is set writes
     // nothing: one click, one line.
     bool recorded = false;
+
+    // How far the picture shown lies from the grid's set-up picture, pixels
+    // at the buoys; nothing when it could not be compared.
+    std::optional<double> camera_moved_px;
 };
 
 struct MeasureContext {

@@ -25,6 +25,8 @@
 #include "core/text_forms.h"
 #include "grid/calibration_screen.h"
 #include "grid/distance_uncertainty.h"
+#include "measure/camera_check.h"
+#include "measure/camera_check_view.h"
 #include "measure/impact_marker.h"
 #include "measure/live_pictures.h"
 #include "measure/results_screen.h"
@@ -255,6 +257,7 @@ void Measure::Form_Activate() {
                               MsgIcon::Exclamation);
         } else {
             from_frame_ = true;
+            check_camera_now();
         }
     }
     apply_configuration();
@@ -314,7 +317,15 @@ bool Measure::load_picture_file(const std::string& path, std::string* error) {
     set_picture_size();
     picture_file_ = path;
     form_.recorded = false;
+    form_.camera_moved_px.reset();
     return true;
+}
+
+void Measure::check_camera_now() {
+    if (!picture->has_picture())
+        return;
+    MeasureContext ctx = context();
+    (void)check_camera(ctx, picture24_of(picture->picture()));
 }
 
 PictureSourceFn Measure::shown_picture() const {
@@ -593,6 +604,8 @@ void Measure::Set_grid_Click() {
     minbuoy->clear();
     form_.recorded = false;
     show_the_grid();
+    // The picture is now measured on another grid: compared with its set-up.
+    check_camera_now();
     DrawImpactMark();
 }
 

@@ -205,6 +205,9 @@ class Measure final : public QMainWindow {
     PictureSourceFn shown_picture() const;
     void status(const std::string& text);
     void leave_for_capture();
+    // The camera-moved check of the picture shown against the current
+    // grid's set-up picture.
+    void check_camera_now();
 
     App& app_;
     MeasureForm form_;

@@ -25,51 +25,13 @@
 #include "measure/measure_screen.h"
 #include "platform/frame_player_widget.h"
 #include "platform/picture_canvas_widget.h"
+#include "tests/demo/demo_truth.h"
 #include "tests/support/test_app.h"
 #include "video/avi_info.h"
 #include "video/frame_selection_screen.h"
 
 namespace rs {
 namespace {
-
-// What a tool reads from "truth.json".
-struct Truth {
-    struct Point {
-        std::string survey_x, survey_y;  // as written, for typing
-        double px = 0, py = 0;
-    };
-    std::map<std::string, Point> buoys;
-    Point contact;
-    int contact_frame = -1;
-    double distance_m = 0;
-    std::string video, setup_picture;
-};
-
-Truth read_truth(const std::string& path) {
-    const std::string json = test::slurp(path);
-    Truth t;
-    const std::regex point(
-        R"re("([a-z_]+)": \{"survey": \[(-?[0-9.]+), (-?[0-9.]+)\], "pixel": \[(-?[0-9.]+), (-?[0-9.]+)\]\})re");
-    for (auto it = std::sregex_iterator(json.begin(), json.end(), point);
-         it != std::sregex_iterator(); ++it) {
-        const std::smatch& m = *it;
-        Truth::Point p{m[2], m[3], std::stod(m[4]), std::stod(m[5])};
-        if (m[1] == "contact")
-            t.contact = p;
-        else
-            t.buoys[m[1]] = p;
-    }
-    std::smatch m;
-    if (std::regex_search(json, m, std::regex(R"re("contact_frame": ([0-9]+))re")))
-        t.contact_frame = std::stoi(m[1]);
-    if (std::regex_search(json, m, std::regex(R"re("distance_m": ([0-9.]+))re")))
-        t.distance_m = std::stod(m[1]);
-    if (std::regex_search(json, m, std::regex(R"re("video": "([^"]+)")re")))
-        t.video = m[1];
-    if (std::regex_search(json, m, std::regex(R"re("setup_picture": "([^"]+)")re")))
-        t.setup_picture = m[1];
-    return t;
-}
 
 // The largest change of the distance (no offset) when the point moves by
 // half a pixel on either axis, through the grid's own mapping.
@@ -90,7 +52,7 @@ TEST(DemoRoad, TheMeasuredDistanceMatchesTheTruthWithinHalfAPixel) {
     const std::string course = t.tmp.make_dir("course");
     std::ostringstream out, err;
     ASSERT_EQ(cli::run_cli({"demo-course", course, "--seed", "1"}, out, err), 0) << err.str();
-    const Truth truth = read_truth(course + "/truth.json");
+    const test::Truth truth = test::read_truth(course + "/truth.json");
     ASSERT_EQ(truth.buoys.size(), 5u);
     ASSERT_EQ(truth.video, "Demojump1.avi");
     const std::string video = course + "/" + truth.video;
@@ -108,45 +70,9 @@ TEST(DemoRoad, TheMeasuredDistanceMatchesTheTruthWithinHalfAPixel) {
     t.install_assets();
     App& app = t.started();
 
-    // The set-up: the picture loaded, each buoy clicked at its rounded
-    // picture position, the survey typed as the surveyor wrote it.
-    Grid_Setup& s = app.grid_setup();
-    s.show();
-    t.dialogs.file(course + "/" + truth.setup_picture);
-    s.mnuLoadPicture_Click();
-    ASSERT_EQ(s.picture->picture_pixels(), QSize(1280, 720));
-    const auto place = [&](QRadioButton* button, const Truth::Point& p) {
-        button->setChecked(true);
-        s.Form_MouseDown(std::round(p.px) * 15, std::round(p.py) * 15);
-    };
-    const auto type = [&](ValueBox box, const std::string& text) {
-        s.box(box)->setText(QString::fromStdString(text));
-    };
-    const Truth::Point& ul = truth.buoys.at("upper_left");
-    const Truth::Point& ur = truth.buoys.at("upper_right");
-    const Truth::Point& ll = truth.buoys.at("lower_left");
-    const Truth::Point& lr = truth.buoys.at("lower_right");
-    const Truth::Point& cb = truth.buoys.at("check");
-    place(s.upper_left_button, ul);
-    place(s.upper_right_button, ur);
-    place(s.lower_left_button, ll);
-    place(s.lower_right_button, lr);
-    place(s.optCheckBuoy, cb);
-    type(ValueBox::ul_survey_x, ul.survey_x);
-    type(ValueBox::ul_survey_y, ul.survey_y);
-    type(ValueBox::ur_survey_x, ur.survey_x);
-    type(ValueBox::ur_survey_y, ur.survey_y);
-    type(ValueBox::ll_survey_x, ll.survey_x);
-    type(ValueBox::ll_survey_y, ll.survey_y);
-    type(ValueBox::lr_survey_x, lr.survey_x);
-    type(ValueBox::lr_survey_y, lr.survey_y);
-    type(ValueBox::jump_x, "0");
-    type(ValueBox::jump_y, "0");
-    type(ValueBox::txtCheckX, cb.survey_x);
-    type(ValueBox::txtCheckY, cb.survey_y);
+    // The set-up: the buoys clicked at their rounded picture positions.
+    Grid_Setup& s = test::set_up_demo_grid(t, app, truth, course + "/" + truth.setup_picture);
     // Accepted without a word: the demo camera is a good set-up.
-    t.dialogs.clear();
-    s.Load_Click();
     EXPECT_TRUE(t.dialogs.messages().empty()) << t.dialogs.messages().front();
     EXPECT_EQ(s.grid_state_icon->property("picture").toString(), "face02.ico");
     EXPECT_EQ(app.grids().complete, 1.0);
@@ -162,6 +88,9 @@ TEST(DemoRoad, TheMeasuredDistanceMatchesTheTruthWithinHalfAPixel) {
     f.Command4_Click();
     f.cmdMarkStart_Click();
     EXPECT_EQ(app.shared().current_frame_number, truth.contact_frame);
+    // The same camera, the water moved on, the skier landing: no warning.
+    EXPECT_TRUE(t.dialogs.messages().empty()) << t.dialogs.messages().front();
+    EXPECT_NE(t.debug_log().find("Camera check: grid 1, 0."), std::string::npos) << t.debug_log();
 
     Measure& m = app.measure();
     ASSERT_TRUE(m.isVisible());
@@ -179,6 +108,8 @@ TEST(DemoRoad, TheMeasuredDistanceMatchesTheTruthWithinHalfAPixel) {
     EXPECT_LT(bound, 0.2);
     EXPECT_NEAR(measured, truth.distance_m, bound)
         << "measured " << measured << " m, truth " << truth.distance_m << " m";
+    ASSERT_TRUE(r->camera_moved_px);
+    EXPECT_LT(*r->camera_moved_px, 0.5);
     EXPECT_EQ(t.dialogs.pending(), 0u);
 }
 
