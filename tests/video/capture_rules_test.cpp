@@ -52,14 +52,14 @@ TEST(CapturePass, RaisedPastEveryFileOfThatNameAndTheXRuleMakesTheNameFree) {
     EXPECT_TRUE(f.changed);
     EXPECT_EQ(f.name, "SmithX");
     EXPECT_EQ(f.pass, "1");
-    EXPECT_EQ(f.path, folder + "/SmithXjump1.avi");
+    EXPECT_EQ(f.path, test::path_in(folder, "SmithXjump1.avi"));
     test::spit(folder + "/SmithXjump1.avi", "x");
     f = free_capture_name(folder + "/", "Smith ", "2");
     EXPECT_EQ(f.name, "SmithXX");
-    EXPECT_EQ(f.path, folder + "/SmithXXjump1.avi");
+    EXPECT_EQ(f.path, test::path_in(folder, "SmithXXjump1.avi"));
     f = free_capture_name(folder, "Jones", "2");
     EXPECT_FALSE(f.changed);
-    EXPECT_EQ(f.path, folder + "/Jonesjump2.avi");
+    EXPECT_EQ(f.path, test::path_in(folder, "Jonesjump2.avi"));
     EXPECT_EQ(name_changed_warning("SmithX"),
               "WARNING! Skier Name has been changed to SmithX to prevent duplicate files");
 }
