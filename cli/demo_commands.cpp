@@ -33,9 +33,10 @@ int demo_course(const std::vector<std::string>& args, std::ostream& out, std::os
         return usage_error(err, cmd, p.error);
     if (p.positional.size() != 1)
         return usage_error(err, cmd, "one folder is needed");
-    std::uint64_t seed = 1;
+    std::uint64_t scene_number = 1;
     if (const std::string* text = p.option("--seed")) {
-        const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), seed);
+        const auto [end, ec] =
+            std::from_chars(text->data(), text->data() + text->size(), scene_number);
         if (ec != std::errc() || end != text->data() + text->size())
             return usage_error(err, cmd, "--seed takes a whole number from 0, not " + *text);
     }
@@ -48,7 +49,7 @@ int demo_course(const std::vector<std::string>& args, std::ostream& out, std::os
         return kExitWriteFailed;
     }
 
-    const demo::DemoCourse course = demo::make_demo_course(seed);
+    const demo::DemoCourse course = demo::make_demo_course(scene_number);
     const demo::CourseRenderer renderer(course);
     const std::string video = jump_video_path(dir, kDemoSkier, "1");
     const std::string video_name = std::filesystem::path(video).filename().string();

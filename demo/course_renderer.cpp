@@ -118,10 +118,10 @@ std::optional<std::pair<double, Vec3>> hit_capsule(Vec3 o, Vec3 d, Vec3 a, Vec3 
 
 const Vec3 kSun = normalized(Vec3{-0.35, -0.55, 0.75});
 
-Rgb sky_colour(Vec3 d, std::uint64_t seed) {
+Rgb sky_colour(Vec3 d, std::uint64_t scene_number) {
     const double up = clamp01(d.z * 6);
     Rgb sky = mix(Rgb{205, 218, 232}, Rgb{110, 150, 210}, up);
-    const double cloud = fractal_noise(d.x * 9, d.z * 40, seed + 11, 4);
+    const double cloud = fractal_noise(d.x * 9, d.z * 40, scene_number + 11, 4);
     return mix(sky, Rgb{238, 240, 244}, clamp01((cloud - 0.55) * 3));
 }
 
@@ -135,7 +135,7 @@ CourseRenderer::CourseRenderer(const DemoCourse& course, const CameraSpec& camer
 }
 
 void CourseRenderer::trace_scenery() {
-    const std::uint64_t seed = course_.seed;
+    const std::uint64_t scene_number = course_.scene_number;
     const size_t n = static_cast<size_t>(width_) * static_cast<size_t>(height_);
     scenery_rgb_.assign(n * 3, 0.f);
     water_samples_.assign(n, 0);
@@ -162,7 +162,7 @@ void CourseRenderer::trace_scenery() {
     };
     std::vector<House> houses;
     {
-        SceneRandom r(seed * 31 + 5);
+        SceneRandom r(scene_number * 31 + 5);
         for (int i = 0; i < 7; ++i) {
             const double x = r.between(-20, 90);
             houses.push_back({x, r.between(6, 14), r.between(4, 8),
@@ -170,8 +170,8 @@ void CourseRenderer::trace_scenery() {
         }
     }
     const auto tree_top = [&](double x) {
-        return 6 + 9 * fractal_noise(x / 16, 0.5, seed + 3, 3) +
-               2.5 * fractal_noise(x / 2.5, 3.5, seed + 4, 2);
+        return 6 + 9 * fractal_noise(x / 16, 0.5, scene_number + 3, 3) +
+               2.5 * fractal_noise(x / 2.5, 3.5, scene_number + 4, 2);
     };
 
     const auto trace = [&](double px, double py, Vec3* water_at) {
@@ -182,12 +182,13 @@ void CourseRenderer::trace_scenery() {
             const double t = -o.z / d.z;
             const Vec3 p = o + d * t;
             if (p.y < near_y) {
-                const double grass = fractal_noise(p.x * 2.2, p.y * 2.2, seed + 21, 4);
-                const double stone = value_noise(p.x * 1.3, p.y * 1.3, seed + 22);
+                const double grass = fractal_noise(p.x * 2.2, p.y * 2.2, scene_number + 21, 4);
+                const double stone = value_noise(p.x * 1.3, p.y * 1.3, scene_number + 22);
                 Rgb c = p.y > near_y - 1.5 ? Rgb{185, 170, 125} * (0.8 + 0.4 * grass)
                                            : Rgb{70, 112, 52} * (0.55 + 0.8 * grass);
                 if (stone > 0.82)
-                    c = Rgb{160, 158, 150} * (0.7 + 0.5 * fractal_noise(p.x * 9, p.y * 9, seed, 2));
+                    c = Rgb{160, 158, 150} *
+                        (0.7 + 0.5 * fractal_noise(p.x * 9, p.y * 9, scene_number, 2));
                 take(best, t, c);
             } else if (p.y < far_y) {
                 take(best, t, Rgb{}, true);
@@ -203,7 +204,7 @@ void CourseRenderer::trace_scenery() {
                 std::optional<Rgb> c;
                 if (p.z < 0.9) {
                     c = Rgb{96, 86, 70} *
-                        (0.6 + 0.7 * fractal_noise(p.x * 3, p.z * 5, seed + 5, 3));
+                        (0.6 + 0.7 * fractal_noise(p.x * 3, p.z * 5, scene_number + 5, 3));
                 }
                 for (const House& h : houses) {
                     if (!c && p.x >= h.x && p.x <= h.x + h.w && p.z <= h.h) {
@@ -213,7 +214,7 @@ void CourseRenderer::trace_scenery() {
                     }
                 }
                 if (!c && p.z <= tree_top(p.x)) {
-                    const double leaf = fractal_noise(p.x / 1.4, p.z / 1.4, seed + 6, 4);
+                    const double leaf = fractal_noise(p.x / 1.4, p.z / 1.4, scene_number + 6, 4);
                     c = Rgb{38, 78, 36} * (0.45 + 1.1 * leaf);
                 }
                 if (c)
@@ -255,7 +256,7 @@ void CourseRenderer::trace_scenery() {
             }
         }
         if (best.t == kNoHit)
-            best.colour = sky_colour(d, seed);
+            best.colour = sky_colour(d, scene_number);
         return best;
     };
 
@@ -375,7 +376,7 @@ std::vector<CourseRenderer::Shape> CourseRenderer::skier_shapes(double seconds) 
     // Spray where the skis came down.
     const double after = seconds - tc;
     if (after >= 0) {
-        SceneRandom r(course_.seed * 977 + 3);
+        SceneRandom r(course_.scene_number * 977 + 3);
         const Vec3 c{course_.contact.x, course_.contact.y, 0};
         for (int i = 0; i < 40; ++i) {
             const Vec3 v{r.between(-2, 5), r.between(-2.5, 2.5), r.between(1, 4.5)};
@@ -459,7 +460,7 @@ Picture24 CourseRenderer::at_time(double seconds, bool with_skier) const {
     };
     std::vector<Wave> waves;
     {
-        SceneRandom r(course_.seed * 131 + 7);
+        SceneRandom r(course_.scene_number * 131 + 7);
         for (double wavelength : {0.7, 1.2, 1.9, 3.1, 4.6, 7.5}) {
             const double angle = r.between(0, 2 * kPi);
             const double k = 2 * kPi / wavelength;

@@ -41,10 +41,10 @@ const char* buoy_key(DemoBuoy buoy) {
     return "";
 }
 
-DemoCourse make_demo_course(std::uint64_t seed) {
+DemoCourse make_demo_course(std::uint64_t scene_number) {
     DemoCourse c;
-    c.seed = seed;
-    SceneRandom random(seed);
+    c.scene_number = scene_number;
+    SceneRandom random(scene_number);
     // A camera on a tower on the near bank, square to the course, far enough
     // back that the grid spans less than 30 degrees, the end of the ramp in
     // sight at the left.

@@ -3,7 +3,7 @@
 // proving the whole measuring chain: a camera on the shore, the four corner
 // buoys and the check buoy at surveyed positions, the ramp whose end is the
 // jump point, and a skier who flies and first touches the water at a known
-// survey point in a known frame. Everything follows from the seed, the same
+// survey point in a known frame. Everything follows from the scene_number, the same
 // on every machine (no library random generator is used).
 
 #include <array>
@@ -25,7 +25,7 @@ inline constexpr int kDemoBuoys = 5;
 const char* buoy_key(DemoBuoy buoy);  // "upper_left", ..., "check"
 
 struct DemoCourse {
-    std::uint64_t seed = 1;
+    std::uint64_t scene_number = 1;
     CameraSpec camera;
     // Surveyed to the millimetre, in the order of DemoBuoy.
     std::array<SurveyXY, kDemoBuoys> buoys{};
@@ -49,8 +49,8 @@ struct DemoCourse {
     std::uint32_t suit_colour = 0;  // 0xRRGGBB
 };
 
-// The course of a seed; seed 1 is the one the manual describes.
-DemoCourse make_demo_course(std::uint64_t seed);
+// The course of a scene_number; scene_number 1 is the one the manual describes.
+DemoCourse make_demo_course(std::uint64_t scene_number);
 
 // The jump distance of the truth: jump point to contact point, meters, no
 // tournament offset.

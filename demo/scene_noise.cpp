@@ -15,9 +15,9 @@ std::uint64_t mix64(std::uint64_t x) {
 
 namespace {
 
-double lattice(std::int64_t ix, std::int64_t iy, std::uint64_t seed) {
+double lattice(std::int64_t ix, std::int64_t iy, std::uint64_t scene_number) {
     const std::uint64_t h = mix64(static_cast<std::uint64_t>(ix) * 0x8CB92BA72F3D8DD7ull ^
-                                  mix64(static_cast<std::uint64_t>(iy) + seed));
+                                  mix64(static_cast<std::uint64_t>(iy) + scene_number));
     return static_cast<double>(h >> 11) * 0x1.0p-53;
 }
 
@@ -27,26 +27,26 @@ double smooth(double t) {
 
 }  // namespace
 
-double value_noise(double x, double y, std::uint64_t seed) {
+double value_noise(double x, double y, std::uint64_t scene_number) {
     const double fx = std::floor(x);
     const double fy = std::floor(y);
     const auto ix = static_cast<std::int64_t>(fx);
     const auto iy = static_cast<std::int64_t>(fy);
     const double tx = smooth(x - fx);
     const double ty = smooth(y - fy);
-    const double a = lattice(ix, iy, seed);
-    const double b = lattice(ix + 1, iy, seed);
-    const double c = lattice(ix, iy + 1, seed);
-    const double d = lattice(ix + 1, iy + 1, seed);
+    const double a = lattice(ix, iy, scene_number);
+    const double b = lattice(ix + 1, iy, scene_number);
+    const double c = lattice(ix, iy + 1, scene_number);
+    const double d = lattice(ix + 1, iy + 1, scene_number);
     return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
 }
 
-double fractal_noise(double x, double y, std::uint64_t seed, int octaves) {
+double fractal_noise(double x, double y, std::uint64_t scene_number, int octaves) {
     double sum = 0;
     double weight = 0;
     double amplitude = 1;
     for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * value_noise(x, y, seed + static_cast<std::uint64_t>(i) * 7919);
+        sum += amplitude * value_noise(x, y, scene_number + static_cast<std::uint64_t>(i) * 7919);
         weight += amplitude;
         amplitude *= 0.5;
         x *= 2.03;

@@ -11,7 +11,8 @@ std::uint64_t mix64(std::uint64_t x);
 
 class SceneRandom {
   public:
-    explicit SceneRandom(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    explicit SceneRandom(std::uint64_t scene_number)
+        : state_(scene_number * 0x9E3779B97F4A7C15ull + 1) {}
     std::uint64_t next() {
         state_ += 0x9E3779B97F4A7C15ull;
         return mix64(state_);
@@ -26,8 +27,8 @@ class SceneRandom {
 };
 
 // Smooth noise in [0, 1] over the plane, one lattice cell per unit.
-double value_noise(double x, double y, std::uint64_t seed);
+double value_noise(double x, double y, std::uint64_t scene_number);
 // Octaves of value noise, each twice as fine and half as strong; in [0, 1].
-double fractal_noise(double x, double y, std::uint64_t seed, int octaves);
+double fractal_noise(double x, double y, std::uint64_t scene_number, int octaves);
 
 }  // namespace rs::demo

@@ -1,6 +1,6 @@
 // The demo course: the camera model on its own, the truth file against the
 // projection and against the grid mapping solved from it, the pictures
-// against the truth, and the same course for the same seed.
+// against the truth, and the same course for the same scene_number.
 
 #include <gtest/gtest.h>
 
@@ -82,8 +82,8 @@ std::pair<double, double> pair_after(const std::string& json, const std::string&
 }
 
 TEST(DemoCourse, TruthFileHoldsExactlyItsKeysAndTheProjectionOfEverySurveyPoint) {
-    for (std::uint64_t seed : {1u, 7u, 12345u}) {
-        const DemoCourse course = make_demo_course(seed);
+    for (std::uint64_t scene_number : {1u, 7u, 12345u}) {
+        const DemoCourse course = make_demo_course(scene_number);
         const std::string json = truth_json(course, "Demojump1.avi", "DemoSetup.bmp");
         std::vector<std::string> keys;
         const std::regex top(R"re(\n  "([a-z_]+)":)re");
@@ -136,8 +136,8 @@ TEST(DemoCourse, TruthFileHoldsExactlyItsKeysAndTheProjectionOfEverySurveyPoint)
 }
 
 TEST(DemoCourse, TheSkisFirstTouchTheWaterAtTheContactPointInTheContactFrame) {
-    for (std::uint64_t seed : {1u, 2u, 3u}) {
-        const DemoCourse course = make_demo_course(seed);
+    for (std::uint64_t scene_number : {1u, 2u, 3u}) {
+        const DemoCourse course = make_demo_course(scene_number);
         const CourseRenderer r(course);
         const double fps = course.frame_rate;
         const Vec3 at = r.ski_tail(course.contact_frame / fps);
