@@ -63,36 +63,4 @@ std::string json_number(double value) {
     return std::string(buf, r.ptr);
 }
 
-std::string json_string(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char ch : text) {
-        switch (ch) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (ch < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", ch);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(ch);
-                }
-        }
-    }
-    return out + "\"";
-}
-
 }  // namespace rs::cli

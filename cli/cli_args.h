@@ -37,6 +37,5 @@ std::optional<std::vector<double>> parse_number_list(const std::string& text, si
 // Shortest text that reads back as the same double ("52.1", "0.5", "-3");
 // valid JSON for finite values.
 std::string json_number(double value);
-std::string json_string(const std::string& text);
 
 }  // namespace rs::cli

@@ -9,6 +9,7 @@
 #include "cli/cli_args.h"
 #include "cli/command_registry.h"
 #include "cli/setup_input.h"
+#include "core/json_text.h"
 #include "core/text_forms.h"
 #include "grid/distance_rounding.h"
 #include "grid/grid_context.h"

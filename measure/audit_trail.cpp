@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <random>
 
+#include "core/json_text.h"
 #include "core/text_forms.h"
 #include "core/text_lines.h"
 #include "platform/file_reader.h"
@@ -23,36 +24,7 @@ std::string number(double v) {
 }
 
 std::string text(const std::string& s) {
-    std::string out = "\"";
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7f) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += ch;
-                }
-        }
-    }
-    return out + "\"";
+    return json_string(s);
 }
 
 std::string text_or_null(const std::optional<std::string>& s) {
