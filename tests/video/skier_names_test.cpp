@@ -20,7 +20,8 @@ TEST(SkierNames, CharacterRuleKeepsLettersDigitsBlankDashUnderscoreAndTurnsATabI
     // The bytes of an accented letter (UTF-8 or code page 1252), control
     // characters, the bytes next to each kept range.
     EXPECT_EQ(clean_skier_name("Jos\xC3\xA9 Mu\xF1oz"), "Jos Muoz");
-    EXPECT_EQ(clean_skier_name(std::string("a\0b\x1F\x7F\r\n@[`{/:", 15)), "ab");
+    const char bytes[] = "a\0b\x1F\x7F\r\n@[`{/:";
+    EXPECT_EQ(clean_skier_name(std::string(bytes, sizeof bytes - 1)), "ab");
 }
 
 TEST(SkierNames, CommasRotateLastNameFirstNameIntoFirstNameLastName) {
