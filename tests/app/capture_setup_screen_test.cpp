@@ -23,8 +23,9 @@ using test::TestApp;
 
 // A TestApp whose App commands the scripted device.
 struct CaptureApp {
-    TestApp t;
+    // The device outlives the App, whose capture screen stops it on the way out.
     ScriptedCaptureDevice device;
+    TestApp t;
 
     CaptureApp() {
         device.device_names = {"Built-in test source", "USB Camera"};
