@@ -129,7 +129,7 @@ Rgb sky_colour(Vec3 d, std::uint64_t scene_number) {
 
 CourseRenderer::CourseRenderer(const DemoCourse& course) : CourseRenderer(course, course.camera) {}
 
-CourseRenderer::CourseRenderer(const DemoCourse& course, const CameraSpec& camera)
+CourseRenderer::CourseRenderer(const DemoCourse& course, const CameraSetup& camera)
     : course_(course), camera_(camera), width_(camera.width), height_(camera.height) {
     trace_scenery();
 }
@@ -144,7 +144,7 @@ void CourseRenderer::trace_scenery() {
     water_footprint_.assign(n, 0.f);
     depth_.assign(n, std::numeric_limits<float>::infinity());
 
-    const Vec3 o = camera_.spec().position;
+    const Vec3 o = camera_.setup().position;
     const double far_y = course_.far_bank_y;
     const double near_y = course_.near_bank_y;
     const double rl = course_.ramp_length, rw = course_.ramp_half_width, rh = course_.ramp_height;
@@ -288,7 +288,7 @@ void CourseRenderer::trace_scenery() {
                     const Vec3 dd = camera_.ray(x, y);
                     const double dist = std::sqrt(dot(*p - o, *p - o));
                     water_footprint_[i] =
-                        static_cast<float>(dist / camera_.spec().focal_px / std::max(0.02, -dd.z));
+                        static_cast<float>(dist / camera_.setup().focal_px / std::max(0.02, -dd.z));
                 }
             }
         }
@@ -395,8 +395,8 @@ std::vector<CourseRenderer::Shape> CourseRenderer::skier_shapes(double seconds) 
 }
 
 void CourseRenderer::draw_shapes(Picture24& picture, const std::vector<Shape>& shapes) const {
-    const Vec3 o = camera_.spec().position;
-    const double f = camera_.spec().focal_px;
+    const Vec3 o = camera_.setup().position;
+    const double f = camera_.setup().focal_px;
     int x0 = width_, y0 = height_, x1 = -1, y1 = -1;
     for (const Shape& s : shapes) {
         for (const Vec3& e : {s.a, s.b}) {
@@ -475,7 +475,7 @@ Picture24 CourseRenderer::at_time(double seconds, bool with_skier) const {
     pic.width = width_;
     pic.height = height_;
     pic.bgr.assign(static_cast<size_t>(width_) * height_ * 3, 0);
-    const Vec3 o = camera_.spec().position;
+    const Vec3 o = camera_.setup().position;
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
             const size_t i = static_cast<size_t>(y) * width_ + x;

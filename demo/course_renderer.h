@@ -18,7 +18,7 @@ class CourseRenderer {
     // The course seen through its own camera, or through another one (a
     // camera knocked or turned since the set-up).
     explicit CourseRenderer(const DemoCourse& course);
-    CourseRenderer(const DemoCourse& course, const CameraSpec& camera);
+    CourseRenderer(const DemoCourse& course, const CameraSetup& camera);
 
     // Frame n of the jump video (0 .. frame_count - 1).
     Picture24 frame(int n) const;

@@ -26,7 +26,7 @@ const char* buoy_key(DemoBuoy buoy);  // "upper_left", ..., "check"
 
 struct DemoCourse {
     std::uint64_t scene_number = 1;
-    CameraSpec camera;
+    CameraSetup camera;
     // Surveyed to the millimetre, in the order of DemoBuoy.
     std::array<SurveyXY, kDemoBuoys> buoys{};
     SurveyXY jump;     // the end of the ramp

@@ -35,7 +35,7 @@ struct PixelPoint {
     double y = 0;
 };
 
-struct CameraSpec {
+struct CameraSetup {
     Vec3 position;
     Vec3 aim;                // a point the optical axis passes through
     double focal_px = 2400;  // focal length in pixels
@@ -50,9 +50,9 @@ struct CameraSpec {
 
 class PinholeCamera {
   public:
-    explicit PinholeCamera(const CameraSpec& spec);
+    explicit PinholeCamera(const CameraSetup& setup);
 
-    const CameraSpec& spec() const { return spec_; }
+    const CameraSetup& setup() const { return setup_; }
     // The picture position of a world point; nothing behind the camera.
     std::optional<PixelPoint> project(Vec3 world) const;
     // The unit direction of the ray through a picture position.
@@ -62,7 +62,7 @@ class PinholeCamera {
     std::optional<Vec3> on_water(double x, double y) const;
 
   private:
-    CameraSpec spec_;
+    CameraSetup setup_;
     Vec3 right_;
     Vec3 up_;
     Vec3 forward_;

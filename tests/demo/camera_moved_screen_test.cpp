@@ -52,7 +52,7 @@ struct CameraMoved : ::testing::Test {
 
     // The frame of first contact seen through another camera, taken for
     // measuring.
-    Measure& take_frame(const demo::CameraSpec& camera) {
+    Measure& take_frame(const demo::CameraSetup& camera) {
         FileWriter files;
         EXPECT_TRUE(write_picture_bmp(
             files, demo::CourseRenderer(course, camera).frame(course.contact_frame),
@@ -79,7 +79,7 @@ TEST_F(CameraMoved, AKnockedCameraIsReportedFromThePictureKeptBesideTheSavedSetu
 
     // As in a later run: nothing in memory, the picture beside the file.
     app->grids().setup_pictures = {};
-    demo::CameraSpec knocked = course.camera;
+    demo::CameraSetup knocked = course.camera;
     knocked.shift_x_px = 3;
     Measure& m = take_frame(knocked);
     ASSERT_EQ(t.dialogs.messages().size(), 1u);
@@ -108,7 +108,7 @@ TEST_F(CameraMoved, AKnockedCameraIsReportedFromThePictureKeptBesideTheSavedSetu
 }
 
 TEST_F(CameraMoved, ATurnedCameraIsReportedAboveTheLimitSetOnTheConfigurationScreen) {
-    demo::CameraSpec turned = course.camera;
+    demo::CameraSetup turned = course.camera;
     turned.roll_deg = 0.3;
     Measure& m = take_frame(turned);
     ASSERT_EQ(t.dialogs.messages().size(), 1u);

@@ -16,8 +16,8 @@
 namespace rs::demo {
 namespace {
 
-CameraSpec level_camera() {
-    CameraSpec c;
+CameraSetup level_camera() {
+    CameraSetup c;
     c.position = {0, -100, 10};
     c.aim = {0, 0, 0};
     c.focal_px = 2000;
@@ -48,9 +48,9 @@ TEST(PinholeCamera, ProjectsThroughTheCentreAndBackOntoTheWater) {
 
 TEST(PinholeCamera, ARollTurnsAndAShiftMovesThePictureAboutItsCentre) {
     const PinholeCamera still(level_camera());
-    CameraSpec turned_spec = level_camera();
+    CameraSetup turned_spec = level_camera();
     turned_spec.roll_deg = 0.3;
-    CameraSpec shifted_spec = level_camera();
+    CameraSetup shifted_spec = level_camera();
     shifted_spec.shift_x_px = 3;
     shifted_spec.shift_y_px = -1;
     const PinholeCamera turned(turned_spec);

@@ -34,7 +34,7 @@ struct DemoPictures : ::testing::Test {
         delete course;
         delete setup;
     }
-    static Picture24 contact_frame(const demo::CameraSpec& camera) {
+    static Picture24 contact_frame(const demo::CameraSetup& camera) {
         return demo::CourseRenderer(*course, camera).frame(course->contact_frame);
     }
     static demo::DemoCourse* course;
@@ -53,7 +53,7 @@ TEST_F(DemoPictures, TheSameCameraHasNotMovedWhateverTheWaterAndTheSkierDo) {
 }
 
 TEST_F(DemoPictures, ACameraKnockedSidewaysBy3PixelsHasMoved3Pixels) {
-    demo::CameraSpec knocked = course->camera;
+    demo::CameraSetup knocked = course->camera;
     knocked.shift_x_px = 3;
     std::string why;
     const auto m = estimate_camera_movement(*setup, contact_frame(knocked), grid_of(*course), &why);
@@ -65,7 +65,7 @@ TEST_F(DemoPictures, ACameraKnockedSidewaysBy3PixelsHasMoved3Pixels) {
 }
 
 TEST_F(DemoPictures, ACameraTurnedByAThirdOfADegreeIsSeenTurned) {
-    demo::CameraSpec turned = course->camera;
+    demo::CameraSetup turned = course->camera;
     turned.roll_deg = 0.3;
     std::string why;
     const auto m = estimate_camera_movement(*setup, contact_frame(turned), grid_of(*course), &why);
