@@ -184,6 +184,8 @@ VideoDecoder::Outcome VideoDecoder::decode(std::int64_t q, const Keep& keep, con
         }
         carry_on = false;
         auto result = run(q, keep, store, abandon, out, error);
+        if (result == Run::Failed && error && error->empty())
+            *error = "cannot decode frame " + std::to_string(q) + " of " + info_.path;
         if (result != Run::Retry) {
             return result == Run::Done      ? Outcome::Done
                    : result == Run::Abandon ? Outcome::Abandoned
@@ -430,7 +432,12 @@ VideoDecoder::Run VideoDecoder::run(std::int64_t q, const Keep& keep, const Stor
                     // q's packet made no picture.
                     av_frame_unref(frame_.get());
                     live_ = false;
-                    return stand_in();
+                    if (stand_in() == Run::Done)
+                        return Run::Done;
+                    if (error)
+                        *error =
+                            "frame " + std::to_string(q) + " of " + info_.path + " made no picture";
+                    return Run::Failed;
                 }
                 last_out_ = pic;
                 if (pic == q && corrupt && may_start_earlier(q)) {
@@ -473,7 +480,12 @@ VideoDecoder::Run VideoDecoder::run(std::int64_t q, const Keep& keep, const Stor
             if (pic > q && !info_.index.decoder_orders()) {
                 // The decoder skipped the picture: its references lie in the
                 // group before.
-                return may_start_earlier(q) ? Run::Retry : Run::Failed;
+                if (may_start_earlier(q))
+                    return Run::Retry;
+                if (error)
+                    *error = "frame " + std::to_string(q) + " of " + info_.path +
+                             " depends on pictures the file does not hold";
+                return Run::Failed;
             }
             if (abandon())
                 return Run::Abandon;

@@ -209,6 +209,39 @@ TEST(RealFileFaults, ACaptureCutShortGivesEveryFrameThatDecodes) {
     expect_every_frame(cut, numbers(static_cast<int>(file->frame_count())));
 }
 
+TEST(RealFileFaults, AFrameWhoseBytesAreLostIsRefusedWithAReason) {
+    // A bad sector: frame 3's chunk keeps its size and loses its bytes.
+    // The frames around it are given; frame 3 is refused with its reason,
+    // with the index and without one.
+    test::TempDir dir;
+    std::string avi =
+        test::slurp(made(dir, {"lost", "avi", "-c:v mjpeg -q:v 5", 64, 48, "30", 8, ""}));
+    const auto entries = test::avi_frame_entries(avi);
+    ASSERT_GT(entries.size(), 3u);
+    avi.replace(entries[3].data_at, entries[3].size, std::string(entries[3].size, '\0'));
+    const std::string indexed = dir.file("indexed.avi");
+    test::spit(indexed, avi);
+    test::cut_index(avi, 0);
+    const std::string unindexed = dir.file("unindexed.avi");
+    test::spit(unindexed, avi);
+    for (const std::string& path : {indexed, unindexed}) {
+        SCOPED_TRACE(path);
+        auto file = open_video(path);
+        ASSERT_TRUE(file);
+        for (std::int64_t n : {4, 3, 2}) {
+            std::string why;
+            FramePtr pic = file->frame(n, &why);
+            if (n == 3) {
+                EXPECT_FALSE(pic);
+                EXPECT_NE(why.find("frame 3 of " + path), std::string::npos) << why;
+            } else {
+                ASSERT_TRUE(pic) << why;
+                EXPECT_EQ(read_mark(*pic), n);
+            }
+        }
+    }
+}
+
 TEST(RealFileFaults, TheFirstVideoStreamIsTheOneShown) {
     // A second, larger video stream that FFmpeg's own choice would take.
     test::TempDir dir;
