@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <filesystem>
 
 #include "app/app.h"
+#include "demo/demo_course_files.h"
 #include "platform/clock.h"
 #include "platform/ffmpeg_capture_device.h"
 #include "platform/ini_settings_store.h"
@@ -37,6 +39,21 @@ std::string application_folder() {
     return data.toStdString();
 }
 
+// The demo course the capture device replays: drawn into the program's
+// folder the first time it is chosen (some seconds), kept from then on.
+std::string demo_course_video(const std::string& app_folder, std::string* error) {
+    const std::string dir = app_folder + "/Demo Course";
+    const rs::demo::DemoCourseFiles files = rs::demo::demo_course_files(dir);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(files.truth, ec) &&
+        std::filesystem::is_regular_file(files.video, ec))
+        return files.video;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool made = rs::demo::write_demo_course(dir, 1, error);
+    QApplication::restoreOverrideCursor();
+    return made ? files.video : std::string();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,15 +69,21 @@ int main(int argc, char** argv) {
     rs::QtKeyboardState keyboard;
     rs::QtProgramStarter starter;
     rs::FileWriter files;
-    // Cameras and the built-in test source; stills are written as the
-    // bitmaps the measurement screen loads.
+    // Cameras, the built-in test source and the demo course; stills are
+    // written as the bitmaps the measurement screen loads.
+    rs::FfmpegCaptureOptions capture_options;
+    capture_options.demo_course = [&paths](std::string* error) {
+        return demo_course_video(paths.app_folder, error);
+    };
     rs::FfmpegCaptureDevice capture(
-        files, [&files](const rs::Picture24& picture, const std::string& path, std::string* error) {
+        files,
+        [&files](const rs::Picture24& picture, const std::string& path, std::string* error) {
             const rs::WriteResult written = rs::write_picture_bmp(files, picture, path);
             if (!written && error)
                 *error = written.error();
             return written.ok();
-        });
+        },
+        capture_options);
 
     rs::App app({settings, dialogs, clock, paths, keyboard, capture, starter, files});
     settings.set_log([&app](const std::string& line) { app.WriteDebugLog(line); });

@@ -111,6 +111,54 @@ std::vector<Camera> list_cameras() {
     return cameras;
 }
 
+// A file replayed as a camera sends its pictures: each frame is given when
+// its time since the first frame has come, and each round after the first
+// carries on the time of the round before, so time stamps only grow.
+class Replay {
+  public:
+    explicit Replay(AVRational time_base) : time_base_(time_base) {}
+
+    bool started() const { return first_ != AV_NOPTS_VALUE; }
+    std::int64_t first_time() const { return first_; }
+    void next_round() { offset_ = end_ - first_; }
+
+    // Gives the packet its time in the replay and waits until it has come;
+    // false when the reader is asked to stop first.
+    bool pace(AVPacket* pkt, const std::atomic<bool>& stop) {
+        using Clock = std::chrono::steady_clock;
+        std::int64_t t = pkt->dts != AV_NOPTS_VALUE ? pkt->dts : pkt->pts;
+        if (t == AV_NOPTS_VALUE)
+            t = started() ? end_ - offset_ : 0;
+        if (!started()) {
+            first_ = t;
+            end_ = t;
+            began_ = Clock::now();
+        }
+        const std::int64_t shift = offset_;
+        if (pkt->pts != AV_NOPTS_VALUE)
+            pkt->pts += shift;
+        pkt->dts = t + shift;
+        end_ = std::max(end_, pkt->dts + std::max<std::int64_t>(pkt->duration, 1));
+        const auto due =
+            began_ + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                         static_cast<double>(pkt->dts - first_) * av_q2d(time_base_)));
+        for (auto now = Clock::now(); now < due; now = Clock::now()) {
+            if (stop)
+                return false;
+            std::this_thread::sleep_for(
+                std::min<Clock::duration>(due - now, std::chrono::milliseconds(20)));
+        }
+        return !stop;
+    }
+
+  private:
+    AVRational time_base_;
+    std::int64_t first_ = AV_NOPTS_VALUE;
+    std::int64_t end_ = AV_NOPTS_VALUE;
+    std::int64_t offset_ = 0;
+    std::chrono::steady_clock::time_point began_{};
+};
+
 // Stops a blocking read when the reader is asked to end.
 int interrupt_requested(void* flag) {
     return static_cast<std::atomic<bool>*>(flag)->load() ? 1 : 0;
@@ -162,6 +210,7 @@ struct FfmpegCaptureDevice::Impl {
     AVCodecParameters* params = nullptr;  // owned by input
     int stream_index = -1;
     double open_rate = 0;
+    bool replaying = false;  // a file replayed at its own rate: the demo course
     bool is_connected = false;
     std::atomic<bool> stop_reader{false};
     std::thread reader;
@@ -210,7 +259,10 @@ struct FfmpegCaptureDevice::Impl {
         values.video_compressor = 0;
     }
 
-    int device_count() const { return 1 + static_cast<int>(cameras.size()); }
+    // The test source, the demo course when offered, then the cameras.
+    int first_camera() const { return options.demo_course ? 2 : 1; }
+    bool is_demo(int index) const { return options.demo_course && index == 1; }
+    int device_count() const { return first_camera() + static_cast<int>(cameras.size()); }
 
     void post(std::function<void(const CaptureEventHandlers&)> send) {
         QMetaObject::invokeMethod(
@@ -233,12 +285,22 @@ struct FfmpegCaptureDevice::Impl {
         AVDictionary* opts = nullptr;
         const AVInputFormat* format = nullptr;
         std::string url;
+        replaying = is_demo(index);
         if (index == 0) {
             format = av_find_input_format("lavfi");
             url = test_source_graph(size, rate, options.test_source_frames, true);
+        } else if (replaying) {
+            std::string why;
+            url = options.demo_course(&why);
+            if (url.empty()) {
+                if (error)
+                    *error = "cannot open " + device_name(index) + ": " + why;
+                return false;
+            }
+            format = av_find_input_format("avi");
         } else {
             format = av_find_input_format(camera_format_name() ? camera_format_name() : "");
-            url = cameras[static_cast<size_t>(index - 1)].url;
+            url = cameras[static_cast<size_t>(index - first_camera())].url;
             av_dict_set(&opts, "video_size", size_name(size).c_str(), 0);
             av_dict_set(&opts, "framerate", std::to_string(rate).c_str(), 0);
             if (values.color_format == 1)
@@ -248,7 +310,9 @@ struct FfmpegCaptureDevice::Impl {
         }
         if (!format) {
             if (error)
-                *error = "this FFmpeg cannot open " + std::string(index == 0 ? "lavfi" : "cameras");
+                *error = "this FFmpeg cannot open " + std::string(index == 0  ? "lavfi"
+                                                                  : replaying ? "AVI files"
+                                                                              : "cameras");
             return false;
         }
         AVFormatContext* raw = avformat_alloc_context();
@@ -292,14 +356,17 @@ struct FfmpegCaptureDevice::Impl {
     std::string device_name(int index) const {
         if (index == 0)
             return kTestSourceName;
-        if (index > 0 && index < device_count())
-            return cameras[static_cast<size_t>(index - 1)].name;
+        if (is_demo(index))
+            return kDemoCourseSourceName;
+        if (index >= first_camera() && index < device_count())
+            return cameras[static_cast<size_t>(index - first_camera())].name;
         return {};
     }
 
     // The reader thread: takes every frame the device gives and counts it.
     void read_frames() {
         ffmpeg::PacketPtr pkt(av_packet_alloc());
+        Replay replay(input->streams[stream_index]->time_base);
         for (;;) {
             if (stop_reader)
                 return;
@@ -307,6 +374,14 @@ struct FfmpegCaptureDevice::Impl {
             if (r == AVERROR(EAGAIN)) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
                 continue;
+            }
+            if (r == AVERROR_EOF && replaying && replay.started()) {
+                // The replayed video starts again, its time going on.
+                replay.next_round();
+                r = av_seek_frame(input.get(), stream_index, replay.first_time(),
+                                  AVSEEK_FLAG_BACKWARD);
+                if (r >= 0)
+                    continue;
             }
             if (r < 0) {
                 if (stop_reader)
@@ -319,6 +394,8 @@ struct FfmpegCaptureDevice::Impl {
                 av_packet_unref(pkt.get());
                 continue;
             }
+            if (replaying && !replay.pace(pkt.get(), stop_reader))
+                return;
             take(std::move(pkt));
             pkt.reset(av_packet_alloc());
         }
@@ -619,7 +696,7 @@ void FfmpegCaptureDevice::check_devices() {
             present = present || c.url == gone.url;
         if (present)
             continue;
-        const int index = i + 1;
+        const int index = i + impl_->first_camera();
         if (impl_->is_connected && impl_->current == index)
             impl_->close();
         held.erase(held.begin() + i);
@@ -639,7 +716,7 @@ void FfmpegCaptureDevice::check_devices() {
         if (known)
             continue;
         held.push_back(c);
-        const int index = static_cast<int>(held.size());
+        const int index = impl_->first_camera() + static_cast<int>(held.size()) - 1;
         impl_->post([c, index](const CaptureEventHandlers& h) {
             if (h.device_change)
                 h.device_change({kVideoSources, CaptureDeviceChange::added, index, c.name});

@@ -1,11 +1,13 @@
 #pragma once
 // The capture device over libavdevice: cameras through v4l2 (Linux) or
-// DirectShow (Windows), and a built-in test source that is always listed
-// first, so a recording can be made and checked on a machine without a
-// camera. The test source is FFmpeg's lavfi test pattern with each frame's
-// number drawn twice: in figures at the top left, and as a row of 16 black or
-// white squares along the bottom (least significant bit at the left) that a
-// program can read back after compression.
+// DirectShow (Windows), a built-in test source that is always listed first,
+// and (when the program offers it) the demo course, so a recording can be
+// made and checked on a machine without a camera. The test source is
+// FFmpeg's lavfi test pattern with each frame's number drawn twice: in
+// figures at the top left, and as a row of 16 black or white squares along
+// the bottom (least significant bit at the left) that a program can read
+// back after compression. The demo course is its jump video replayed at its
+// own rate, round after round.
 //
 // Frames are read on the device's own thread; a recording writes AVI on a
 // second thread: a camera's MJPEG frames are stored as they come, any other
@@ -34,9 +36,16 @@ struct FfmpegCaptureOptions {
     std::int64_t test_source_frames = 0;
     // How often the list of cameras is compared with the one held, in ms.
     int device_watch_ms = 2000;
+    // When set, the demo course is listed after the test source: its jump
+    // video replayed at its own rate, over and over, as a camera on the
+    // shore would send it, so a capture can be rehearsed without a lake.
+    // Gives the video's path (making the course first when it is not there
+    // yet); an empty path and a reason when it cannot.
+    std::function<std::string(std::string* error)> demo_course;
 };
 
 inline constexpr const char* kTestSourceName = "Built-in Test Source";
+inline constexpr const char* kDemoCourseSourceName = "Demo Course";
 
 // Reads the frame number drawn as squares along the bottom of a test-source
 // picture; -1 when the squares are not there.

@@ -15,6 +15,7 @@
 #include "platform/capture_profile.h"
 #include "platform/ffmpeg_capture_device.h"
 #include "platform/video_file.h"
+#include "tests/platform/test_videos.h"
 #include "tests/support/temp_dir.h"
 
 namespace rs {
@@ -145,6 +146,73 @@ TEST(FfmpegCaptureDevice, TheTestSourceIsAlwaysListedFirstAndRecordsEveryFrameIt
     ASSERT_TRUE(with_stills.grab_still(&error)) << error;
     EXPECT_EQ(still.width, 640);
     EXPECT_GE(test_source_frame_number(still), 0);
+}
+
+TEST(FfmpegCaptureDevice, TheDemoCourseIsReplayedOverAndOverAtItsOwnRate) {
+    test::TempDir tmp;
+    // A course of 12 frames at 30 a second, each marked with its number.
+    const std::string course = tmp.file("Demojump1.avi");
+    ASSERT_TRUE(
+        test::make_video({"course", "avi", "-c:v mjpeg -q:v 3", 320, 240, "30", 12, ""}, course));
+    FileWriter files;
+    FfmpegCaptureOptions options = test_source_only();
+    int made = 0;
+    options.demo_course = [&](std::string*) {
+        ++made;
+        return course;
+    };
+    FfmpegCaptureDevice device(files, nullptr, options);
+    ASSERT_EQ(device.device_count(), 2);
+    EXPECT_EQ(device.device_name(0), kTestSourceName);
+    EXPECT_EQ(device.device_name(1), kDemoCourseSourceName);
+    EXPECT_EQ(made, 0);  // nothing is made until the course is chosen
+    std::string error;
+    ASSERT_TRUE(device.connect(1, &error)) << error;
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(device.frame_rate(), 30);
+    // At its own rate: in 300 ms about 9 frames, not hundreds of rounds.
+    wait_for_picture(device, 1);
+    std::this_thread::sleep_for(300ms);
+    std::int64_t shown = -1;
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> bgr;
+    ASSERT_TRUE(device.latest_frame(&shown, &w, &h, &bgr));
+    EXPECT_LE(shown, 16);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+
+    // A recording over three rounds holds every frame in turn, none lost or
+    // repeated where one round meets the next.
+    device.set_stream_file_name(tmp.file("rehearsal.avi"));
+    ASSERT_TRUE(device.start_stream_capture(&error)) << error;
+    const std::int64_t start = device.frames_processed_at_start();
+    wait_for_frames(device, start + 30);
+    device.stop_capture();
+    EXPECT_EQ(device.capture_error(), "");
+    EXPECT_EQ(device.frames_dropped(), 0);
+    auto video = VideoFile::open(tmp.file("rehearsal.avi"), &error);
+    ASSERT_TRUE(video) << error;
+    ASSERT_EQ(video->frame_count(), device.frames_processed() - start);
+    ASSERT_GE(video->frame_count(), 30);
+    std::int64_t first = -1;
+    for (std::int64_t k = 0; k < video->frame_count(); ++k) {
+        FramePtr f = video->frame(k, &error);
+        ASSERT_TRUE(f) << error;
+        if (k == 0)
+            first = test::read_mark(*f);
+        ASSERT_EQ(test::read_mark(*f), (first + k) % 12) << "frame " << k;
+    }
+
+    // A course that cannot be made is refused with the reason.
+    FfmpegCaptureOptions failing = test_source_only();
+    failing.demo_course = [](std::string* why) {
+        *why = "the disk is full";
+        return std::string();
+    };
+    FfmpegCaptureDevice without(files, nullptr, failing);
+    EXPECT_FALSE(without.connect(1, &error));
+    EXPECT_EQ(error, "cannot open Demo Course: the disk is full");
+    EXPECT_FALSE(without.connected());
 }
 
 TEST(FfmpegCaptureDevice, TheTimeLimitEndsTheRecordingAtItsFrameCount) {
