@@ -11,44 +11,14 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
-#include "app/app.h"
 #include "app/main_screen.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
+#include "bench/bench_app.h"
 #include "platform/ffmpeg_capture_device.h"
-#include "platform/ini_settings_store.h"
-#include "platform/keyboard_state.h"
-#include "platform/program_starter.h"
 #include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
-
-namespace {
-
-class QuietDialogs final : public rs::Dialogs {
-  public:
-    rs::MsgResult message(const rs::MessageRequest& r) override {
-        std::fprintf(stderr, "message: %s\n", r.text.c_str());
-        return r.buttons == rs::MsgButtons::YesNo ? rs::MsgResult::No : rs::MsgResult::Ok;
-    }
-    std::string input(const std::string& prompt, const std::string&, const std::string&) override {
-        std::fprintf(stderr, "input: %s\n", prompt.c_str());
-        return "";
-    }
-    std::optional<std::string> open_file(const rs::FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const rs::FileRequest&) override { return std::nullopt; }
-    std::string browse_folder(const std::string&) override { return ""; }
-};
-
-class NoStarter final : public rs::ProgramStarter {
-  public:
-    bool start(const std::string&) override { return false; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
@@ -57,23 +27,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString output = QString::fromLocal8Bit(argv[1]);
-    QTemporaryDir tmp;
-    for (const char* d : {"app", "rsio", "videos"})
-        QDir(tmp.path()).mkpath(d);
-    const std::string root = tmp.path().toStdString();
-
-    rs::IniSettingsStore settings(root + "/RS05.ini");
-    (void)settings.save("logpath", root + "/videos");
-    QuietDialogs dialogs;
-    rs::SystemClock clock;
-    rs::ScriptedKeyboard keyboard;
     rs::FileWriter files;
     rs::FfmpegCaptureOptions options;
     options.list_cameras = false;
     rs::FfmpegCaptureDevice capture(files, nullptr, options);
-    NoStarter starter;
-    rs::App app({settings, dialogs, clock, rs::Paths{root + "/app", root + "/rsio"}, keyboard,
-                 capture, starter, files});
+    rs::bench::BenchApp b(capture, "");
+    rs::App& app = b.app;
     app.start();
     app.main_form().EdtRate->setText("30");
 

@@ -17,46 +17,19 @@
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
-#include "app/app.h"
+#include "bench/bench_app.h"
 #include "grid/grid_solution.h"
 #include "measure/measure_screen.h"
-#include "platform/capture_device.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/ini_settings_store.h"
-#include "platform/keyboard_state.h"
 #include "platform/picture_canvas_widget.h"
-#include "platform/program_starter.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class QuietDialogs final : public rs::Dialogs {
-  public:
-    rs::MsgResult message(const rs::MessageRequest& r) override {
-        if (r.text.find("reset") == std::string::npos)
-            std::fprintf(stderr, "message: %s\n", r.text.c_str());
-        return r.buttons == rs::MsgButtons::YesNo ? rs::MsgResult::No : rs::MsgResult::Ok;
-    }
-    std::string input(const std::string&, const std::string&, const std::string&) override {
-        return "";
-    }
-    std::optional<std::string> open_file(const rs::FileRequest&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const rs::FileRequest&) override { return std::nullopt; }
-    std::string browse_folder(const std::string&) override { return ""; }
-};
-
-class NoStarter final : public rs::ProgramStarter {
-  public:
-    bool start(const std::string&) override { return false; }
-};
 
 double median_ms(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -89,15 +62,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
     const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
-    QTemporaryDir tmp(base + "/measure_bench-XXXXXX");
-    if (!tmp.isValid()) {
+    rs::NoCaptureDevice capture;
+    rs::bench::BenchApp b(capture, "", base + "/measure_bench-XXXXXX");
+    if (!b.valid()) {
         std::fprintf(stderr, "cannot make a folder in %s\n", qPrintable(base));
         return 1;
     }
-    QDir(tmp.path()).mkpath("app");
-    QDir(tmp.path()).mkpath("rsio");
-    QDir(tmp.path()).mkpath("videos");
-    const std::string root = tmp.path().toStdString();
+    rs::App& app = b.app;
 
     QImage frame(1920, 1080, QImage::Format_RGB888);
     frame.fill(QColor(30, 70, 95));
@@ -107,19 +78,9 @@ int main(int argc, char** argv) {
         for (int y = 0; y < 1080; y += 9)
             p.drawLine((y * 7) % 60, y, 1920, y);
     }
-    frame.save(tmp.path() + "/app/currentcapture.bmp");
+    frame.save(b.folder("app") + "/currentcapture.bmp");
 
-    rs::IniSettingsStore settings(root + "/RS05.ini");
-    (void)settings.save("logpath", root + "/videos");
-    (void)settings.save("WSTIMS", "1");
-    QuietDialogs dialogs;
-    rs::SystemClock clock;
-    rs::ScriptedKeyboard keyboard;
-    rs::NoCaptureDevice capture;
-    NoStarter starter;
-    rs::FileWriter files;
-    rs::App app({settings, dialogs, clock, rs::Paths{root + "/app", root + "/rsio"}, keyboard,
-                 capture, starter, files});
+    (void)b.settings.save("WSTIMS", "1");
     app.start();
     rs::GridState& g = app.grids();
     g.grid(1) = course_grid();
