@@ -24,6 +24,7 @@
 
 #include "app/app.h"
 #include "app/main_screen.h"
+#include "app/overlay_widgets.h"
 #include "app/screen_widgets.h"
 #include "core/text_forms.h"
 #include "grid/calibration_screen.h"
@@ -46,16 +47,6 @@ constexpr const char* kPictureFilter =
     "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|Jump Picture "
     "Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|";
 constexpr const char* kCaptureFile = "currentcapture.bmp";
-
-QToolButton* arrow(QWidget* parent, const char* name, Qt::ArrowType type) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setArrowType(type);
-    b->setFixedSize(24, 24);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(false);
-    return b;
-}
 
 QString css_colour(std::uint32_t stored) {
     return colour_from_stored(stored).name();
@@ -286,34 +277,22 @@ QWidget* Grid_Setup::build_panel() {
 void Grid_Setup::build_overlays() {
     // The drag-it groups sit over the picture's corner, anchored to the
     // window; the operator drags them off whatever they cover.
-    auto twips = [](int px, int py) { return QPointF(px * kPixel, py * kPixel); };
-    AdjustmentLabel = label(picture, "AdjustmentLabel", "Micro-Adjust (drag-it)");
-    AdjustUp = arrow(picture, "AdjustUp", Qt::UpArrow);
-    AdjustDown = arrow(picture, "AdjustDown", Qt::DownArrow);
-    AdjustLeft = arrow(picture, "AdjustLeft", Qt::LeftArrow);
-    AdjustRight = arrow(picture, "AdjustRight", Qt::RightArrow);
-    picture->place_overlay(AdjustmentLabel, twips(8, 8), OverlayAnchor::Window);
-    picture->place_overlay(AdjustUp, twips(48, 30), OverlayAnchor::Window);
-    picture->place_overlay(AdjustLeft, twips(22, 56), OverlayAnchor::Window);
-    picture->place_overlay(AdjustRight, twips(74, 56), OverlayAnchor::Window);
-    picture->place_overlay(AdjustDown, twips(48, 82), OverlayAnchor::Window);
-    picture->add_drag_group(AdjustmentLabel, {AdjustUp, AdjustDown, AdjustLeft, AdjustRight});
+    const MicroAdjustPad pad = micro_adjust_pad(picture);
+    AdjustmentLabel = pad.label;
+    AdjustUp = pad.up;
+    AdjustDown = pad.down;
+    AdjustLeft = pad.left;
+    AdjustRight = pad.right;
     connect(AdjustUp, &QToolButton::clicked, this, [this] { AdjustUp_Click(); });
     connect(AdjustDown, &QToolButton::clicked, this, [this] { AdjustDown_Click(); });
     connect(AdjustLeft, &QToolButton::clicked, this, [this] { AdjustLeft_Click(); });
     connect(AdjustRight, &QToolButton::clicked, this, [this] { AdjustRight_Click(); });
 
-    CrossSizeLabel = label(picture, "CrossSizeLabel", "Marker Icon Size (drag-it)");
-    Setup_Cross_size = new QScrollBar(Qt::Horizontal, picture);
-    Setup_Cross_size->setObjectName("Setup_Cross_size");
-    Setup_Cross_size->setRange(15, 600);
-    Setup_Cross_size->setSingleStep(15);
-    Setup_Cross_size->setPageStep(60);
-    Setup_Cross_size->setFixedWidth(150);
-    Setup_Cross_size->setValue(app_.setup_form().Setup_Cross_size);
-    picture->place_overlay(CrossSizeLabel, twips(8, 116), OverlayAnchor::Window);
-    picture->place_overlay(Setup_Cross_size, twips(8, 136), OverlayAnchor::Window);
-    picture->add_drag_group(CrossSizeLabel, {Setup_Cross_size});
+    const SizeSlider size =
+        size_slider(picture, "CrossSizeLabel", "Marker Icon Size (drag-it)", "Setup_Cross_size",
+                    600, 60, app_.setup_form().Setup_Cross_size);
+    CrossSizeLabel = size.label;
+    Setup_Cross_size = size.bar;
     connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
             [this] { Setup_Cross_size_Change(); });
 
@@ -322,8 +301,8 @@ void Grid_Setup::build_overlays() {
     lblGridDragIt = label(picture, "lblGridDragIt", "(drag-it)");
     gridLockedLabel->hide();
     lblGridDragIt->hide();
-    picture->place_overlay(gridLockedLabel, twips(8, 170), OverlayAnchor::Window);
-    picture->place_overlay(lblGridDragIt, twips(110, 170), OverlayAnchor::Window);
+    picture->place_overlay(gridLockedLabel, overlay_place(8, 170), OverlayAnchor::Window);
+    picture->place_overlay(lblGridDragIt, overlay_place(110, 170), OverlayAnchor::Window);
     picture->add_drag_group(lblGridDragIt, {gridLockedLabel});
     picture->add_drag_group(gridLockedLabel, {lblGridDragIt});
 

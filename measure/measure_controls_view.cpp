@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/overlay_widgets.h"
 #include "app/screen_widgets.h"
 #include "measure/measure_screen.h"
 #include "platform/picture_canvas_widget.h"
@@ -31,17 +32,6 @@ namespace {
 
 using namespace widgets;
 using Widgets = std::initializer_list<QWidget*>;
-
-constexpr double kPixel = 15;  // twips
-
-QToolButton* arrow(QWidget* parent, const char* name, Qt::ArrowType type) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setArrowType(type);
-    b->setFixedSize(24, 24);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
 
 QLineEdit* readout(QWidget* parent, const char* name) {
     QLineEdit* e = text_box(parent, name, "");
@@ -306,34 +296,21 @@ QWidget* Measure::build_panel() {
 }
 
 void Measure::build_overlays() {
-    auto twips = [](int px, int py) { return QPointF(px * kPixel, py * kPixel); };
-    AdjustmentLabel = label(picture, "AdjustmentLabel", "Micro-Adjust (drag-it)");
-    AdjustUp = arrow(picture, "AdjustUp", Qt::UpArrow);
-    AdjustDown = arrow(picture, "AdjustDown", Qt::DownArrow);
-    AdjustLeft = arrow(picture, "AdjustLeft", Qt::LeftArrow);
-    AdjustRight = arrow(picture, "AdjustRight", Qt::RightArrow);
-    picture->place_overlay(AdjustmentLabel, twips(8, 8), OverlayAnchor::Window);
-    picture->place_overlay(AdjustUp, twips(48, 30), OverlayAnchor::Window);
-    picture->place_overlay(AdjustLeft, twips(22, 56), OverlayAnchor::Window);
-    picture->place_overlay(AdjustRight, twips(74, 56), OverlayAnchor::Window);
-    picture->place_overlay(AdjustDown, twips(48, 82), OverlayAnchor::Window);
-    picture->add_drag_group(AdjustmentLabel, {AdjustUp, AdjustDown, AdjustLeft, AdjustRight});
+    const MicroAdjustPad pad = micro_adjust_pad(picture);
+    AdjustmentLabel = pad.label;
+    AdjustUp = pad.up;
+    AdjustDown = pad.down;
+    AdjustLeft = pad.left;
+    AdjustRight = pad.right;
     connect(AdjustUp, &QToolButton::clicked, this, [this] { AdjustUp_Click(); });
     connect(AdjustDown, &QToolButton::clicked, this, [this] { AdjustDown_Click(); });
     connect(AdjustLeft, &QToolButton::clicked, this, [this] { AdjustLeft_Click(); });
     connect(AdjustRight, &QToolButton::clicked, this, [this] { AdjustRight_Click(); });
 
-    CrossLabel = label(picture, "CrossLabel", "Adjust Cross Size (drag-it)");
-    CrossSize = new QScrollBar(Qt::Horizontal, picture);
-    CrossSize->setObjectName("CrossSize");
-    CrossSize->setRange(15, 3000);
-    CrossSize->setSingleStep(15);
-    CrossSize->setPageStep(150);
-    CrossSize->setValue(225);
-    CrossSize->setFixedWidth(150);
-    picture->place_overlay(CrossLabel, twips(8, 116), OverlayAnchor::Window);
-    picture->place_overlay(CrossSize, twips(8, 136), OverlayAnchor::Window);
-    picture->add_drag_group(CrossLabel, {CrossSize});
+    const SizeSlider size = size_slider(picture, "CrossLabel", "Adjust Cross Size (drag-it)",
+                                        "CrossSize", 3000, 150, 225);
+    CrossLabel = size.label;
+    CrossSize = size.bar;
     connect(CrossSize, &QScrollBar::valueChanged, this, [this] { CrossSize_Change(); });
 
     gridlabel = label(picture, "gridlabel", "Grid Description (drag-it)");
@@ -343,16 +320,16 @@ void Measure::build_overlays() {
     gif_file_name = text_box(picture, "gif_file_name", "");
     gif_file_name->setReadOnly(true);
     gif_file_name->setFixedWidth(260);
-    picture->place_overlay(gridlabel, twips(8, 170), OverlayAnchor::Window);
-    picture->place_overlay(grid_description, twips(8, 190), OverlayAnchor::Window);
-    picture->place_overlay(gif_file_name, twips(8, 216), OverlayAnchor::Window);
+    picture->place_overlay(gridlabel, overlay_place(8, 170), OverlayAnchor::Window);
+    picture->place_overlay(grid_description, overlay_place(8, 190), OverlayAnchor::Window);
+    picture->place_overlay(gif_file_name, overlay_place(8, 216), OverlayAnchor::Window);
     picture->add_drag_group(gridlabel, {grid_description, gif_file_name});
 
     FrozenSign = label(picture, "FrozenSign", "FROZEN");
     QFont big = FrozenSign->font();
     big.setPointSize(big.pointSize() + 10);
     FrozenSign->setFont(big);
-    picture->place_overlay(FrozenSign, twips(300, 8), OverlayAnchor::Window);
+    picture->place_overlay(FrozenSign, overlay_place(300, 8), OverlayAnchor::Window);
     picture->add_drag_group(FrozenSign, {});
 
     // The buoy distance labels point at buoys: they move with the picture
