@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QToolButton>
+#include <tuple>
+#include <utility>
 
 #include "app/screen_widgets.h"
 #include "platform/picture_canvas_widget.h"
@@ -28,50 +30,44 @@ inline QPointF overlay_place(int px, int py) {
     return QPointF(px * 15.0, py * 15.0);
 }
 
-struct MicroAdjustPad {
-    QLabel* label;
-    QToolButton* up;
-    QToolButton* down;
-    QToolButton* left;
-    QToolButton* right;
-};
+// The label, then the arrows up, down, left and right.
+using MicroAdjustPad = std::tuple<QLabel*, QToolButton*, QToolButton*, QToolButton*, QToolButton*>;
 
 // "Micro-Adjust (drag-it)" with its arrows AdjustUp, AdjustDown,
 // AdjustLeft and AdjustRight, at the top left.
 inline MicroAdjustPad micro_adjust_pad(PictureCanvas* picture) {
-    MicroAdjustPad pad{
+    const auto [label_, up, down, left, right] = MicroAdjustPad{
         label(picture, "AdjustmentLabel", "Micro-Adjust (drag-it)"),
         arrow(picture, "AdjustUp", Qt::UpArrow), arrow(picture, "AdjustDown", Qt::DownArrow),
         arrow(picture, "AdjustLeft", Qt::LeftArrow), arrow(picture, "AdjustRight", Qt::RightArrow)};
-    picture->place_overlay(pad.label, overlay_place(8, 8), OverlayAnchor::Window);
-    picture->place_overlay(pad.up, overlay_place(48, 30), OverlayAnchor::Window);
-    picture->place_overlay(pad.left, overlay_place(22, 56), OverlayAnchor::Window);
-    picture->place_overlay(pad.right, overlay_place(74, 56), OverlayAnchor::Window);
-    picture->place_overlay(pad.down, overlay_place(48, 82), OverlayAnchor::Window);
-    picture->add_drag_group(pad.label, {pad.up, pad.down, pad.left, pad.right});
-    return pad;
+    picture->place_overlay(label_, overlay_place(8, 8), OverlayAnchor::Window);
+    picture->place_overlay(up, overlay_place(48, 30), OverlayAnchor::Window);
+    picture->place_overlay(left, overlay_place(22, 56), OverlayAnchor::Window);
+    picture->place_overlay(right, overlay_place(74, 56), OverlayAnchor::Window);
+    picture->place_overlay(down, overlay_place(48, 82), OverlayAnchor::Window);
+    picture->add_drag_group(label_, {up, down, left, right});
+    return {label_, up, down, left, right};
 }
 
-struct SizeSlider {
-    QLabel* label;
-    QScrollBar* bar;
-};
+// The label and the slider.
+using SizeSlider = std::pair<QLabel*, QScrollBar*>;
 
 // A marker size slider from 15 twips to largest in steps of 15, under its
 // label, below the micro-adjust pad.
 inline SizeSlider size_slider(PictureCanvas* picture, const char* label_name, const char* caption,
                               const char* name, int largest, int page, int value) {
-    SizeSlider s{label(picture, label_name, caption), new QScrollBar(Qt::Horizontal, picture)};
-    s.bar->setObjectName(name);
-    s.bar->setRange(15, largest);
-    s.bar->setSingleStep(15);
-    s.bar->setPageStep(page);
-    s.bar->setFixedWidth(150);
-    s.bar->setValue(value);
-    picture->place_overlay(s.label, overlay_place(8, 116), OverlayAnchor::Window);
-    picture->place_overlay(s.bar, overlay_place(8, 136), OverlayAnchor::Window);
-    picture->add_drag_group(s.label, {s.bar});
-    return s;
+    QLabel* above = label(picture, label_name, caption);
+    auto* bar = new QScrollBar(Qt::Horizontal, picture);
+    bar->setObjectName(name);
+    bar->setRange(15, largest);
+    bar->setSingleStep(15);
+    bar->setPageStep(page);
+    bar->setFixedWidth(150);
+    bar->setValue(value);
+    picture->place_overlay(above, overlay_place(8, 116), OverlayAnchor::Window);
+    picture->place_overlay(bar, overlay_place(8, 136), OverlayAnchor::Window);
+    picture->add_drag_group(above, {bar});
+    return {above, bar};
 }
 
 }  // namespace rs::widgets

@@ -277,22 +277,16 @@ QWidget* Grid_Setup::build_panel() {
 void Grid_Setup::build_overlays() {
     // The drag-it groups sit over the picture's corner, anchored to the
     // window; the operator drags them off whatever they cover.
-    const MicroAdjustPad pad = micro_adjust_pad(picture);
-    AdjustmentLabel = pad.label;
-    AdjustUp = pad.up;
-    AdjustDown = pad.down;
-    AdjustLeft = pad.left;
-    AdjustRight = pad.right;
+    std::tie(AdjustmentLabel, AdjustUp, AdjustDown, AdjustLeft, AdjustRight) =
+        micro_adjust_pad(picture);
     connect(AdjustUp, &QToolButton::clicked, this, [this] { AdjustUp_Click(); });
     connect(AdjustDown, &QToolButton::clicked, this, [this] { AdjustDown_Click(); });
     connect(AdjustLeft, &QToolButton::clicked, this, [this] { AdjustLeft_Click(); });
     connect(AdjustRight, &QToolButton::clicked, this, [this] { AdjustRight_Click(); });
 
-    const SizeSlider size =
+    std::tie(CrossSizeLabel, Setup_Cross_size) =
         size_slider(picture, "CrossSizeLabel", "Marker Icon Size (drag-it)", "Setup_Cross_size",
                     600, 60, app_.setup_form().Setup_Cross_size);
-    CrossSizeLabel = size.label;
-    Setup_Cross_size = size.bar;
     connect(Setup_Cross_size, &QScrollBar::valueChanged, this,
             [this] { Setup_Cross_size_Change(); });
 

@@ -296,21 +296,15 @@ QWidget* Measure::build_panel() {
 }
 
 void Measure::build_overlays() {
-    const MicroAdjustPad pad = micro_adjust_pad(picture);
-    AdjustmentLabel = pad.label;
-    AdjustUp = pad.up;
-    AdjustDown = pad.down;
-    AdjustLeft = pad.left;
-    AdjustRight = pad.right;
+    std::tie(AdjustmentLabel, AdjustUp, AdjustDown, AdjustLeft, AdjustRight) =
+        micro_adjust_pad(picture);
     connect(AdjustUp, &QToolButton::clicked, this, [this] { AdjustUp_Click(); });
     connect(AdjustDown, &QToolButton::clicked, this, [this] { AdjustDown_Click(); });
     connect(AdjustLeft, &QToolButton::clicked, this, [this] { AdjustLeft_Click(); });
     connect(AdjustRight, &QToolButton::clicked, this, [this] { AdjustRight_Click(); });
 
-    const SizeSlider size = size_slider(picture, "CrossLabel", "Adjust Cross Size (drag-it)",
-                                        "CrossSize", 3000, 150, 225);
-    CrossLabel = size.label;
-    CrossSize = size.bar;
+    std::tie(CrossLabel, CrossSize) = size_slider(
+        picture, "CrossLabel", "Adjust Cross Size (drag-it)", "CrossSize", 3000, 150, 225);
     connect(CrossSize, &QScrollBar::valueChanged, this, [this] { CrossSize_Change(); });
 
     gridlabel = label(picture, "gridlabel", "Grid Description (drag-it)");
