@@ -20,39 +20,20 @@
 #include "core/text_lines.h"
 #include "measure/audit_trail.h"
 #include "measure/measure_screen.h"
-#include "tests/measure/measure_fixture.h"
+#include "tests/measure/measure_screen_fixture.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
 namespace {
 
 using test::slurp;
-using test::TestApp;
 
-class MeasureAdditions : public ::testing::Test {
+class MeasureAdditions : public test::MeasureScreenFixture {
   protected:
-    TestApp t;
-    App* app = nullptr;
-    Measure* m = nullptr;
-    std::string capture = t.app_folder + "/currentcapture.bmp";
-
     void SetUp() override {
-        app = &t.started();
-        GridState& g = app->grids();
-        g.grid(1) = test::flat_grid();
-        g.working = g.grid(1);
-        g.current = 1;
-        g.complete = 1;
-        app->configuration().picture_save = "NoSave";
-        QImage image(640, 480, QImage::Format_RGB32);
-        image.fill(Qt::darkBlue);
-        ASSERT_TRUE(image.save(QString::fromStdString(capture)));
-        m = &app->measure();
-        t.dialogs.clear();
-        app->shared().navigation_state = "SelectFrame";
-        m->show();
+        MeasureScreenFixture::SetUp();
+        show_from_frame_selection();
     }
-    std::string results() const { return slurp(app->shared().results_file_path); }
 };
 
 TEST_F(MeasureAdditions, UncertaintyStandsBesideTheRecordedDistanceOnly) {

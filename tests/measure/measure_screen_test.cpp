@@ -24,7 +24,7 @@
 #include "core/text_lines.h"
 #include "measure/impact_marker.h"
 #include "platform/picture_canvas_widget.h"
-#include "tests/measure/measure_fixture.h"
+#include "tests/measure/measure_screen_fixture.h"
 #include "tests/support/test_app.h"
 #include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
@@ -35,42 +35,16 @@ namespace {
 using test::PromptKind;
 using test::slurp;
 using test::spit;
-using test::TestApp;
 
-class MeasureScreen : public ::testing::Test {
+// With the exchange files written and captured videos kept.
+class MeasureScreen : public test::MeasureScreenFixture {
   protected:
-    TestApp t;
-    App* app = nullptr;
-    Measure* m = nullptr;
-    std::string capture = t.app_folder + "/currentcapture.bmp";
-
-    void SetUp() override {
-        app = &t.started();
-        GridState& g = app->grids();
-        g.grid(1) = test::flat_grid();
-        g.working = g.grid(1);
-        g.current = 1;
-        g.complete = 1;
-        app->configuration().wstims = true;
-        app->configuration().picture_save = "NoSave";
-        app->configuration().video_save = "Save";
-        frame(Qt::darkBlue);
-        m = &app->measure();
-        t.dialogs.clear();
-    }
-
-    void frame(Qt::GlobalColor colour, int w = 640, int h = 480) {
-        QImage image(w, h, QImage::Format_RGB32);
-        image.fill(colour);
-        ASSERT_TRUE(image.save(QString::fromStdString(capture)));
-    }
-    void show_from_frame_selection() {
-        app->shared().navigation_state = "SelectFrame";
-        m->show();
+    void configure(Configuration& c) override {
+        c.wstims = true;
+        c.video_save = "Save";
     }
     std::string text(QLineEdit* e) const { return e->text().toStdString(); }
     bool shown(QWidget* w) const { return w->isVisibleTo(m); }
-    std::string results() const { return slurp(app->shared().results_file_path); }
     std::vector<std::string> result_lines() const { return split_lines(results()); }
     std::string status() const { return m->statusBar()->currentMessage().toStdString(); }
     Figure shape(const char* name) const {
