@@ -640,10 +640,7 @@ void MainForm::CmdCap_Click() {
         }
     } else if (CmdCap->text() == "End Capture") {
         device.stop_capture();
-        LblFrames->setText(q(std::to_string(device.frames_processed())));
-        LblFrmDrop->setText(q(std::to_string(device.frames_dropped())));
-        LblSamples->setText(q(std::to_string(device.audio_samples())));
-        LblTime->setText(q(std::to_string(device.elapsed_time_ms())));
+        show_counters();
         CmdCap->setText("Capture Stream");
     }
     QApplication::restoreOverrideCursor();
@@ -720,14 +717,17 @@ void MainForm::status_text(const std::string& text) {
     LblStatus->setText(q(text));
 }
 
+void MainForm::show_counters() {
+    const CaptureDevice& device = app_.capture();
+    LblFrames->setText(q(std::to_string(device.frames_processed())));
+    LblFrmDrop->setText(q(std::to_string(device.frames_dropped())));
+    LblSamples->setText(q(std::to_string(device.audio_samples())));
+    LblTime->setText(q(std::to_string(device.elapsed_time_ms())));
+}
+
 void MainForm::status_code(int code, const std::string& text) {
-    CaptureDevice& device = app_.capture();
-    if (code == capture_status::kCountersChanged) {
-        LblFrames->setText(q(std::to_string(device.frames_processed())));
-        LblFrmDrop->setText(q(std::to_string(device.frames_dropped())));
-        LblSamples->setText(q(std::to_string(device.audio_samples())));
-        LblTime->setText(q(std::to_string(device.elapsed_time_ms())));
-    }
+    if (code == capture_status::kCountersChanged || code == capture_status::kCaptureEnded)
+        show_counters();
     LblStatus->setText(q(text));
     if (code == capture_status::kCaptureEnded && CmdCap->text() == "End Capture")
         CmdCap->setText("Capture Stream");

@@ -83,6 +83,8 @@ class MainForm final : public QMainWindow {
     void status_text(const std::string& text);
     void status_code(int code, const std::string& text);
     void capture_warning(const std::string& text);
+    // The device's counters into the stream capture's labels.
+    void show_counters();
 
     QComboBox* Combo1 = nullptr;
     QPushButton* CmdConnect = nullptr;

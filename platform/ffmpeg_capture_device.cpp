@@ -426,6 +426,13 @@ struct FfmpegCaptureDevice::Impl {
         ++frames_in_recording;
         queue_bytes += static_cast<std::size_t>(pkt->size);
         queue.push_back(std::move(pkt));
+        // About once a second the screens are told to read the counters.
+        if (frames_in_recording % std::max<std::int64_t>(1, std::llround(open_rate)) == 0) {
+            post([](const CaptureEventHandlers& h) {
+                if (h.status_code)
+                    h.status_code(capture_status::kCountersChanged, "Capturing");
+            });
+        }
         if (frames_allowed > 0 && frames_in_recording >= frames_allowed)
             end_recording_locked();
         queued.notify_one();

@@ -285,6 +285,16 @@ TEST(CaptureSetupScreen, TestCaptureOfAStreamAndItsCounters) {
     c.device.status(capture_status::kCountersChanged, "Capturing");
     EXPECT_EQ(m.LblFrames->text(), "160");
     EXPECT_EQ(m.LblStatus->text(), "Capturing");
+
+    // A recording the time limit ends shows its final counts.
+    m.CmdCap->click();
+    EXPECT_EQ(m.CmdCap->text(), "End Capture");
+    c.device.processed = 300;
+    c.device.dropped = 3;
+    c.device.status(capture_status::kCaptureEnded, "Capture ended");
+    EXPECT_EQ(m.CmdCap->text(), "Capture Stream");
+    EXPECT_EQ(m.LblFrames->text(), "300");
+    EXPECT_EQ(m.LblFrmDrop->text(), "3");
 }
 
 TEST(CaptureSetupScreen, GoingToCaptureAsksForTheStartButtonFocus) {

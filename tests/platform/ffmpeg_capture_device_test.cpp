@@ -221,7 +221,7 @@ TEST(FfmpegCaptureDevice, TheTimeLimitEndsTheRecordingAtItsFrameCount) {
     FfmpegCaptureDevice device(files, nullptr, test_source_only());
     Events events;
     device.set_event_handlers(events.handlers());
-    device.set_time_limit(0.5);
+    device.set_time_limit(2.2);
     std::string error;
     ASSERT_TRUE(device.connect(0, &error)) << error;
     device.set_stream_file_name(tmp.file("b.avi"));
@@ -229,9 +229,13 @@ TEST(FfmpegCaptureDevice, TheTimeLimitEndsTheRecordingAtItsFrameCount) {
     wait_until_stopped(device);
     device.stop_capture();
     deliver_events();
-    EXPECT_EQ(device.frames_processed() - device.frames_processed_at_start(), 15);
-    EXPECT_EQ(numbers_in(tmp.file("b.avi")).size(), 15u);
-    EXPECT_EQ(events.codes, std::vector<int>{capture_status::kCaptureEnded});
+    EXPECT_EQ(device.frames_processed() - device.frames_processed_at_start(), 66);
+    EXPECT_EQ(numbers_in(tmp.file("b.avi")).size(), 66u);
+    // The screens are told to read the counters after each second's frames,
+    // then that the recording ended.
+    EXPECT_EQ(events.codes,
+              (std::vector<int>{capture_status::kCountersChanged, capture_status::kCountersChanged,
+                                capture_status::kCaptureEnded}));
     EXPECT_TRUE(events.warnings.empty());
 }
 
