@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "app/capture_setup.h"
 #include "app/main_screen.h"
+#include "tests/support/press.h"
 #include "tests/support/scripted_capture_device.h"
 #include "tests/support/test_app.h"
 
@@ -301,7 +302,7 @@ TEST(CaptureSetupScreen, GoingToCaptureAsksForTheStartButtonFocus) {
     CaptureApp c;
     MainForm& m = c.started();
     c.t.app->shared().capture.focus_start = false;
-    m.cmdGoCapture_Click();
+    test::press(m, "cmdGoCapture");
     EXPECT_TRUE(c.t.app->shared().capture.focus_start);
 }
 

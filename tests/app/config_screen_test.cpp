@@ -17,6 +17,7 @@
 #include "grid/grid_solution.h"
 #include "grid/setup_files.h"
 #include "measure/measure_screen.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
@@ -116,18 +117,18 @@ TEST(ConfigScreen, TournamentTypeBoxesExcludeEachOther) {
     App& app = t.started();
     Config& c = app.config();
     const Configuration& cfg = app.configuration();
-    c.SitSki_box->setChecked(true);
-    c.SitSki_box_Click();
+    c.SitSki_box->setChecked(false);
+    c.SitSki_box->click();
     EXPECT_EQ(cfg.tournament_type, "sitski");
-    c.Barefoot_box->setChecked(true);
-    c.Barefoot_box_Click();
+    c.Barefoot_box->setChecked(false);
+    c.Barefoot_box->click();
     EXPECT_EQ(cfg.tournament_type, "barefoot");
     EXPECT_FALSE(c.SitSki_box->isChecked());
     EXPECT_TRUE(cfg.barefoot_indicator_visible);
     EXPECT_EQ(cfg.barefoot_indicator_text, "Barefoot Jump");
     EXPECT_EQ(t.reopen_settings().get("tournamentType", ""), "barefoot");
-    c.Barefoot_box->setChecked(false);
-    c.Barefoot_box_Click();
+    c.Barefoot_box->setChecked(true);
+    c.Barefoot_box->click();
     EXPECT_EQ(cfg.tournament_type, "normal");
     EXPECT_FALSE(cfg.barefoot_indicator_visible);
     EXPECT_EQ(t.reopen_settings().get("tournamentType", ""), "normal");
@@ -155,8 +156,8 @@ TEST(ConfigScreen, GridCountShowsIndicatorsAndReloadsOnlyExistingFiles) {
     EXPECT_EQ(m.txtGridDescription[0]->text(), "grid 1");
 
     Config& c = app.config();
-    c.Opt2grid->setChecked(true);
-    c.Opt2grid_Click();
+    c.Opt2grid->setChecked(false);
+    c.Opt2grid->click();
     EXPECT_TRUE(m.lblGrid[1]->isVisibleTo(&m));
     EXPECT_FALSE(m.lblGrid[2]->isVisibleTo(&m));
     EXPECT_EQ(app.shared().grid_count, 2);
@@ -176,8 +177,8 @@ TEST(ConfigScreen, IndicatorsFollowTheNumberOfGridsAtOnce) {
     ASSERT_EQ(app.grids().complete, 1);
     auto picture = [&](int n) { return m.ImageGrid[n - 1]->property("picture").toString(); };
 
-    c.Opt3grid->setChecked(true);
-    c.Opt3grid_Click();
+    c.Opt3grid->setChecked(false);
+    c.Opt3grid->click();
     for (int n = 2; n <= 3; ++n) {
         EXPECT_TRUE(m.ImageGrid[n - 1]->isVisibleTo(&m)) << n;
         EXPECT_EQ(picture(n), "SmallCaution.jpg") << n;
@@ -187,12 +188,12 @@ TEST(ConfigScreen, IndicatorsFollowTheNumberOfGridsAtOnce) {
 
     // Back to one grid with grid 1 ready: measuring needs no visit to the
     // set-up screen.
-    c.Opt1Grid->setChecked(true);
-    c.Opt1Grid_Click();
+    c.Opt1Grid->setChecked(false);
+    c.Opt1Grid->click();
     EXPECT_EQ(app.grids().complete, 1);
     EXPECT_FALSE(m.ImageGrid[1]->isVisibleTo(&m));
-    c.mnuExit_Click();
-    m.ccmdGoToMeasure_Click();
+    test::press(c, "mnuExit");
+    test::press(m, "ccmdGoToMeasure");
     EXPECT_TRUE(app.measure().isVisible());
 }
 
@@ -284,10 +285,10 @@ TEST(ConfigScreen, InvalidSetupsAreLoggedToBothLogs) {
     App& app = t.started();
     Config& c = app.config();
     c.TournamentName->setText("Lake Cup");
-    c.chkBadSetup->setChecked(true);
-    c.chkBadSetup_Click();
     c.chkBadSetup->setChecked(false);
-    c.chkBadSetup_Click();
+    c.chkBadSetup->click();
+    c.chkBadSetup->setChecked(true);
+    c.chkBadSetup->click();
     EXPECT_EQ(test::slurp(app.shared().results_file_path),
               "Invalid Configurations Allowed: 03-01-2007  09:05:03 Lake Cup\r\n"
               "Only valid Configurations Allowed: 03-01-2007  09:05:03 Lake Cup\r\n");
@@ -304,7 +305,7 @@ TEST(ConfigScreen, EmptyResultsPathIsRefusedWithAMessage) {
     EXPECT_EQ(t.dialogs.last().text, "Enter valid path and filename for results file");
     EXPECT_EQ(app.shared().results_file_path, "");
     // The exit still completes, without the line.
-    app.config().mnuExit_Click();
+    test::press(app.config(), "mnuExit");
     EXPECT_TRUE(app.main_form().isVisible());
 }
 
@@ -315,7 +316,7 @@ TEST(ConfigScreen, ExitSavesLogsAndReadsTheSkierNames) {
     c.TournamentName->setText("Lake Cup");
     app.configuration().skier_names = {"kept"};
     const size_t prompts = t.dialogs.prompts().size();
-    c.mnuExit_Click();  // no skier name file: no message, the list is untouched
+    test::press(c, "mnuExit");  // no skier name file: no message, the list is untouched
     EXPECT_EQ(t.dialogs.prompts().size(), prompts);
     EXPECT_EQ(app.configuration().skier_names, std::vector<std::string>{"kept"});
     EXPECT_FALSE(c.isVisible());
@@ -325,18 +326,18 @@ TEST(ConfigScreen, ExitSavesLogsAndReadsTheSkierNames) {
     EXPECT_EQ(app.configuration().captures_folder, t.video_folder + "/");
     EXPECT_EQ(test::slurp(app.shared().results_file_path),
               "New Configuration: 03-01-2007  09:05:03 Lake Cup\r\n");
-    c.mnuExit_Click();  // a folder that ends in a separator stays as it is
+    test::press(c, "mnuExit");  // a folder that ends in a separator stays as it is
     EXPECT_EQ(app.configuration().captures_folder, t.video_folder + "/");
 
     const std::string names = t.tmp.file("names.txt");
     test::spit(names, "Smith, Jones\r\n\"Doe, Jane\",Brown\r\n");
     c.SkierNameFile->setText(QString::fromStdString(names));
-    c.mnuExit_Click();
+    test::press(c, "mnuExit");
     EXPECT_EQ(app.configuration().skier_names,
               (std::vector<std::string>{"Smith", "Jones", "Doe, Jane", "Brown"}));
 
     c.SkierNameFile->setText(QString::fromStdString(t.tmp.file("none.txt")));
-    c.mnuExit_Click();
+    test::press(c, "mnuExit");
     EXPECT_EQ(t.dialogs.last().text, "Names not loaded, check file name and path");
     EXPECT_TRUE(app.configuration().skier_names.empty());
 }
@@ -364,8 +365,8 @@ TEST(ConfigScreen, FindButtonsAndFolderBrowser) {
     EXPECT_EQ(app.shared().setup_folder, t.tmp.path());
     EXPECT_EQ(t.reopen_settings().get("SetupFiles", ""), t.tmp.path());
 
-    c.chkLoupe->setChecked(true);
-    c.chkLoupe_Click();
+    c.chkLoupe->setChecked(false);
+    c.chkLoupe->click();
     EXPECT_TRUE(app.configuration().use_loupe);
     EXPECT_EQ(t.reopen_settings().get("Loupe", ""), "1");
 }

@@ -19,6 +19,7 @@
 #include "platform/picture_canvas_widget.h"
 #include "tests/measure/measure_fixture.h"
 #include "tests/platform/test_videos.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 #include "video/frame_selection_screen.h"
 
@@ -73,7 +74,7 @@ class LogViewers : public ::testing::Test {
         return picture_log_line(kMarch1, "Smith", "3", "55.2", file);
     }
     LogView& open_video_log() {
-        app->main_form().mnuViewLog_Click();
+        test::press(app->main_form(), "mnuViewLog");
         return app->log_view();
     }
 };
@@ -103,7 +104,7 @@ TEST_F(LogViewers, EachListsItsLinesOfTheDaysLog) {
     v.lstLog->setCurrentRow(1);
     EXPECT_EQ(text(v.txtFileToView), t.video_folder + "/Jonesjump1.avi");
 
-    app->main_form().mnuPictureLog_Click();
+    test::press(app->main_form(), "mnuPictureLog");
     PictureLogView& p = app->picture_log_view();
     EXPECT_TRUE(p.isVisible());
     EXPECT_EQ(p.windowTitle(), "Contact Picture Log");
@@ -121,12 +122,12 @@ TEST_F(LogViewers, WithNoLogOfTheDayBothStayEmpty) {
     LogView& v = open_video_log();
     EXPECT_EQ(v.lstLog->count(), 0);
     EXPECT_EQ(text(v.txtLogFile), "");
-    app->main_form().mnuPictureLog_Click();
+    test::press(app->main_form(), "mnuPictureLog");
     EXPECT_EQ(app->picture_log_view().lstPicLog->count(), 0);
     EXPECT_EQ(text(app->picture_log_view().txtPicLogToView), "");
 
     // Nor with no video folder at all: the working folder is not looked in.
-    v.cmdDismiss_Click();
+    v.cmdDismiss->click();
     app->shared().video_folder.clear();
     const auto working = std::filesystem::current_path();
     std::filesystem::current_path(t.tmp.make_dir("working"));
@@ -146,7 +147,7 @@ TEST_F(LogViewers, ALineWithoutAPathChoosesNothingAndViewWithNothingDoesNothing)
     EXPECT_EQ(text(v.txtFileToView), "");
     app->shared().navigation_state = "Measure";
     v.lstLog_DblClick();
-    v.cmdView_Click();
+    v.cmdView->click();
     EXPECT_EQ(app->shared().navigation_state, "Measure");
     EXPECT_TRUE(v.isVisible());
     EXPECT_EQ(&app->log_view(), &v);
@@ -162,7 +163,7 @@ TEST_F(LogViewers, ChoosingAnotherLogAsksInTheVideoFolderAndACancelChangesNothin
     ASSERT_EQ(v.lstLog->count(), 1);
 
     t.dialogs.cancel_file();
-    v.cmdSelectLogFile_Click();
+    v.cmdSelectLogFile->click();
     EXPECT_EQ(t.dialogs.last().kind, PromptKind::OpenFile);
     EXPECT_EQ(t.dialogs.last().file.filter, "*.txt|JumpMeasurementLog*.txt");
     EXPECT_EQ(t.dialogs.last().file.initial_folder, t.video_folder);
@@ -171,25 +172,25 @@ TEST_F(LogViewers, ChoosingAnotherLogAsksInTheVideoFolderAndACancelChangesNothin
     EXPECT_EQ(v.lstLog->count(), 1);
 
     t.dialogs.file(other);
-    v.cmdSelectLogFile_Click();
+    v.cmdSelectLogFile->click();
     EXPECT_EQ(text(v.txtLogFile), other);
     EXPECT_EQ(rows(v.lstLog), std::vector<std::string>{old_line});
 
     // A log that is not there empties the list; the dialog offers the last
     // choice again.
     t.dialogs.file(t.video_folder + "/JumpMeasurementLog010107.txt");
-    v.cmdSelectLogFile_Click();
+    v.cmdSelectLogFile->click();
     EXPECT_EQ(t.dialogs.last().file.file_name, other);
     EXPECT_EQ(text(v.txtLogFile), t.video_folder + "/JumpMeasurementLog010107.txt");
     EXPECT_EQ(v.lstLog->count(), 0);
     EXPECT_EQ(v.lstLog->horizontal_extent(), v.lstLog->fontMetrics().horizontalAdvance(" "));
 
     // The picture viewer chooses the same way.
-    app->main_form().mnuPictureLog_Click();
+    test::press(app->main_form(), "mnuPictureLog");
     PictureLogView& p = app->picture_log_view();
     log(other, picture_line("/v/Ames2.bmp"));
     t.dialogs.file(other);
-    p.cmdSelPicLog_Click();
+    p.cmdSelPicLog->click();
     EXPECT_EQ(t.dialogs.last().file.filter, "*.txt|JumpMeasurementLog*.txt");
     EXPECT_EQ(text(p.txtPicLogToView), other);
     EXPECT_EQ(rows(p.lstPicLog), std::vector<std::string>{picture_line("/v/Ames2.bmp")});
@@ -219,7 +220,7 @@ TEST_F(LogViewers, AVideoOfAnotherDayOpensOnTheFrameSelectionScreen) {
     LogView& v = open_video_log();
     QPointer<LogView> viewer(&v);
     t.dialogs.file(other);
-    v.cmdSelectLogFile_Click();
+    v.cmdSelectLogFile->click();
     app->main_form().show();
 
     v.lstLog->setCurrentRow(0);
@@ -257,7 +258,7 @@ TEST_F(LogViewers, ClosingByTheFrameEndsTheViewerAndTheNextShowingReadsTheDayAga
     again.cmdDismiss->click();
     EXPECT_FALSE(again.isVisible());
 
-    app->main_form().mnuPictureLog_Click();
+    test::press(app->main_form(), "mnuPictureLog");
     QPointer<PictureLogView> pictures(&app->picture_log_view());
     EXPECT_EQ(pictures->lstPicLog->count(), 1);
     pictures->close();
@@ -284,7 +285,7 @@ class PictureLogViewing : public LogViewers {
         log(day_log, picture_line(picture));
     }
     PictureLogView& choose_first_picture() {
-        app->main_form().mnuPictureLog_Click();
+        test::press(app->main_form(), "mnuPictureLog");
         PictureLogView& p = app->picture_log_view();
         p.lstPicLog->setCurrentRow(0);
         return p;
@@ -313,7 +314,7 @@ TEST_F(PictureLogViewing, APictureOfTheLogOpensOnTheMeasurementScreen) {
     image.fill(Qt::red);
     ASSERT_TRUE(image.save(QString::fromStdString(other)));
     log(day_log, picture_line(other));
-    m.mnuViewLog_Click();
+    test::press(m, "mnuViewLog");
     PictureLogView& again = app->picture_log_view();
     again.lstPicLog->setCurrentRow(1);
     again.cmdViewPicLog->click();
@@ -324,8 +325,8 @@ TEST_F(PictureLogViewing, APictureOfTheLogOpensOnTheMeasurementScreen) {
 
 TEST_F(PictureLogViewing, WithNoPictureChosenTheScreenOpensWithoutAFileName) {
     app->measure().gif_file_name->setText("/v/earlier.bmp");
-    app->main_form().mnuPictureLog_Click();
-    app->picture_log_view().cmdViewPicLog_Click();
+    test::press(app->main_form(), "mnuPictureLog");
+    app->picture_log_view().cmdViewPicLog->click();
     EXPECT_TRUE(app->measure().isVisible());
     EXPECT_EQ(text(app->measure().gif_file_name), "");
     EXPECT_NE(app->shared().navigation_state, "PictureLog");
@@ -334,7 +335,7 @@ TEST_F(PictureLogViewing, WithNoPictureChosenTheScreenOpensWithoutAFileName) {
 TEST_F(PictureLogViewing, APictureThatCannotBeShownOrAnIncompleteGridKeepsTheViewer) {
     std::filesystem::remove(picture);
     PictureLogView& p = choose_first_picture();
-    p.cmdViewPicLog_Click();
+    p.cmdViewPicLog->click();
     ASSERT_EQ(t.dialogs.messages().size(), 1u);
     EXPECT_NE(t.dialogs.last().text.find("The picture could not be loaded: "), std::string::npos);
     EXPECT_TRUE(p.isVisible());
@@ -342,7 +343,7 @@ TEST_F(PictureLogViewing, APictureThatCannotBeShownOrAnIncompleteGridKeepsTheVie
     EXPECT_EQ(&app->picture_log_view(), &p);
 
     app->grids().complete = 0;
-    p.cmdViewPicLog_Click();
+    p.cmdViewPicLog->click();
     ASSERT_EQ(t.dialogs.messages().size(), 2u);
     EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Critical);
     EXPECT_TRUE(p.isVisible());

@@ -19,6 +19,7 @@
 #include "grid/grid_setup_screen.h"
 #include "measure/measure_screen.h"
 #include "measure/results_screen.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 #include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
@@ -138,20 +139,20 @@ TEST(MainScreen, VideoFolderEditsAndTheFolderBrowser) {
     EXPECT_EQ(t.reopen_settings().get("logpath", ""), t.tmp.path() + "/other");
 
     t.dialogs.folder("");  // cancelled: nothing changes
-    m.btnChangeDirectory_Click();
+    test::press(m, "btnChangeDirectory");
     EXPECT_EQ(m.txtVideoDir->text().toStdString(), t.tmp.path() + "/other/");
     EXPECT_EQ(t.dialogs.last().kind, PromptKind::Folder);
     EXPECT_EQ(t.dialogs.last().text, "Select Directory");
 
     t.dialogs.folder(t.video_folder);
-    m.btnChangeDirectory_Click();
+    test::press(m, "btnChangeDirectory");
     EXPECT_EQ(m.txtVideoDir->text().toStdString(), t.video_folder);
     EXPECT_EQ(m.findChild<QLabel*>("lblVideodir")->text().toStdString(), t.video_folder);
     EXPECT_EQ(app.shared().video_folder, t.video_folder);
     EXPECT_EQ(t.reopen_settings().get("logpath", ""), t.video_folder);
 
-    m.cb15->setChecked(true);
-    m.cb15_Click();
+    m.cb15->setChecked(false);
+    m.cb15->click();
     EXPECT_EQ(t.reopen_settings().get("barefoot", 0), "1");
 }
 
@@ -161,7 +162,7 @@ TEST(MainScreen, CaptureAndPlaybackNeedAnExistingFolder) {
     MainForm& m = app.main_form();
     m.txtVideoDir->setText(QString::fromStdString(t.tmp.path() + "/missing"));
     m.show();
-    m.cmdGoCapture_Click();
+    test::press(m, "cmdGoCapture");
     EXPECT_EQ(t.dialogs.last().text,
               "The Log File Folder you specified does not exist. Please change it to a Folder "
               "that does exist.");
@@ -170,7 +171,7 @@ TEST(MainScreen, CaptureAndPlaybackNeedAnExistingFolder) {
     EXPECT_TRUE(m.isVisible());
 
     m.txtVideoDir->setText(QString::fromStdString(t.video_folder));
-    m.cmdGoTimer_Click();
+    test::press(m, "cmdGoTimer");
     EXPECT_EQ(app.shared().navigation_state, "Setup");
     EXPECT_TRUE(app.set_start().isVisible());
     EXPECT_FALSE(m.isVisible());
@@ -182,7 +183,7 @@ TEST(MainScreen, MeasurementNeedsEveryGridSetUp) {
     MainForm& m = app.main_form();
     m.show();
     app.grids().complete = 0;
-    m.ccmdGoToMeasure_Click();
+    test::press(m, "ccmdGoToMeasure");
     EXPECT_EQ(t.dialogs.last().text,
               "At least one measurement grid that you have specified has not been set up.  All "
               "grids specified must be set up correctly before you can use the measurement screen");
@@ -193,7 +194,7 @@ TEST(MainScreen, MeasurementNeedsEveryGridSetUp) {
     app.grid_setup().hide();
     app.grids().complete = 1;
     const size_t prompts = t.dialogs.prompts().size();
-    m.ccmdGoToMeasure_Click();
+    test::press(m, "ccmdGoToMeasure");
     EXPECT_EQ(t.dialogs.prompts().size(), prompts);
     EXPECT_TRUE(app.measure().isVisible());
 }
@@ -202,12 +203,12 @@ TEST(MainScreen, ExitAsksFirst) {
     TestApp t;
     App& app = t.started();
     t.dialogs.no();
-    app.main_form().mnuExit_Click();
+    test::press(app.main_form(), "mnuExit");
     EXPECT_EQ(t.dialogs.last().text, "Are you sure you want to quit?");
     EXPECT_TRUE(t.dialogs.last().default_no);
     EXPECT_FALSE(app.quit_requested());
     t.dialogs.yes();
-    app.main_form().mnuExit_Click();
+    test::press(app.main_form(), "mnuExit");
     EXPECT_TRUE(app.quit_requested());
 }
 
@@ -215,7 +216,7 @@ TEST(MainScreen, VersionNotesAndManual) {
     TestApp t;
     t.install_assets();
     App& app = t.started();
-    app.main_form().mnuVersions_Click();
+    test::press(app.main_form(), "mnuVersions");
     Results& r = app.results();
     EXPECT_TRUE(r.isVisible());
     EXPECT_EQ(r.windowTitle().toStdString(), "Version Notes");
@@ -227,12 +228,12 @@ TEST(MainScreen, VersionNotesAndManual) {
     EXPECT_EQ(version_notes_text().find("\r\n\r\nRS07v1.1\r\n"), 120u);
     EXPECT_EQ(version_notes_text().substr(version_notes_text().size() - 2), "\r\n");
 
-    app.main_form().munManual_Click();
+    test::press(app.main_form(), "munManual");
     auto* box = app.manual().findChild<QPlainTextEdit*>("RichTextBox1");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->toPlainText().startsWith("Rampsight Measurement Manual"));
 
-    app.main_form().mnulicense_Click();
+    test::press(app.main_form(), "mnulicense");
     EXPECT_EQ(t.dialogs.last().text, license_text());
 }
 
@@ -242,17 +243,17 @@ TEST(ResultsViewer, ShowsTheFileOnceWithItsPathAsCaption) {
     const std::string path = t.video_folder + "/JumpMeasurementResults030107.txt";
     test::spit(path, "");
     app.shared().results_file_path = "  " + path;
-    app.main_form().mnuResults_Click();
+    test::press(app.main_form(), "mnuResults");
     Results& r = app.results();
     EXPECT_TRUE(r.isVisible());
     EXPECT_EQ(r.windowTitle().toStdString(), path);
     EXPECT_EQ(r.output_box->toPlainText().toStdString(), "");
 
     test::spit(path, "line 1\r\nline 2\r\n");
-    app.main_form().mnuResults_Click();
-    app.main_form().mnuResults_Click();
+    test::press(app.main_form(), "mnuResults");
+    test::press(app.main_form(), "mnuResults");
     EXPECT_EQ(r.output_box->toPlainText().toStdString(), "line 1\nline 2\n");
-    r.Exit_results_Click();
+    test::press(r, "Exit_results");
     EXPECT_FALSE(r.isVisible());
     EXPECT_TRUE(r.output_box->toPlainText().isEmpty());
 }
@@ -261,7 +262,7 @@ TEST(ResultsViewer, MissingFileGivesAMessageAndNoViewer) {
     TestApp t;
     App& app = t.started();
     app.shared().results_file_path = t.video_folder + "/none.txt";
-    app.main_form().mnuResults_Click();
+    test::press(app.main_form(), "mnuResults");
     EXPECT_FALSE(app.results().isVisible());
     EXPECT_NE(t.dialogs.last().text.find("none.txt"), std::string::npos);
     EXPECT_EQ(t.dialogs.last().icon, MsgIcon::Exclamation);
@@ -273,11 +274,11 @@ TEST(ResultsViewer, AReopenOnAFileThatCannotBeReadHidesTheViewer) {
     const std::string path = t.video_folder + "/JumpMeasurementResults030107.txt";
     test::spit(path, "line 1\r\n");
     app.shared().results_file_path = path;
-    app.main_form().mnuResults_Click();
+    test::press(app.main_form(), "mnuResults");
     Results& r = app.results();
     ASSERT_TRUE(r.isVisible());
     app.shared().results_file_path = t.video_folder + "/gone.txt";
-    app.main_form().mnuResults_Click();
+    test::press(app.main_form(), "mnuResults");
     // Not an empty viewer under the old file's caption.
     EXPECT_FALSE(r.isVisible());
     EXPECT_NE(t.dialogs.last().text.find("gone.txt"), std::string::npos);
@@ -326,7 +327,7 @@ TEST(Screens, ClosingAnyScreenByItsFrameRunsItsOwnWayOut) {
 
     // The viewers beside the main screen hide.
     main.show();
-    app.main_form().mnuVersions_Click();
+    test::press(app.main_form(), "mnuVersions");
     app.results().close();
     EXPECT_FALSE(app.results().isVisible());
     app.calibrate().show();

@@ -21,6 +21,7 @@
 #include "measure/measure_screen.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/demo/demo_truth.h"
+#include "tests/support/press.h"
 #include "video/dib.h"
 
 namespace rs {
@@ -69,7 +70,7 @@ TEST_F(CameraMoved, AKnockedCameraIsReportedFromThePictureKeptBesideTheSavedSetu
     Grid_Setup& s = app->grid_setup();
     s.show();
     t.dialogs.file(setups + "/demo.ipt").text("Demo course").yes();
-    s.gridSave_Click();
+    test::press(s, "gridSave");
     s.hide();
     const std::string kept = setups + "/demo.ipt.bmp";
     ASSERT_TRUE(std::filesystem::exists(kept));
@@ -128,7 +129,7 @@ TEST_F(CameraMoved, ATurnedCameraIsReportedAboveTheLimitSetOnTheConfigurationScr
     limit->setText("0");  // not a limit: the last one stands
     EXPECT_EQ(app->configuration().camera_moved_limit_px, 4.5);
     t.dialogs.clear();
-    m.Set_grid_Click();
+    m.Set_grid->click();
     EXPECT_TRUE(t.dialogs.messages().empty());
     EXPECT_NE(t.debug_log().find("clockwise), limit 4.5 pixels"), std::string::npos)
         << t.debug_log();

@@ -83,10 +83,10 @@ TEST(DemoRoad, TheMeasuredDistanceMatchesTheTruthWithinHalfAPixel) {
     f.free_space = [](const std::string&) { return std::uintmax_t{5'000'000'000}; };
     f.show();
     t.dialogs.file(video);
-    f.Command6_Click();
+    f.Command6->click();
     f.MediaPlayer1->setCurrentPosition(truth.contact_frame - 1);
-    f.Command4_Click();
-    f.cmdMarkStart_Click();
+    f.Command4->click();
+    f.cmdMarkStart->click();
     EXPECT_EQ(app.shared().current_frame_number, truth.contact_frame);
     // The same camera, the water moved on, the skier landing: no warning.
     EXPECT_TRUE(t.dialogs.messages().empty()) << t.dialogs.messages().front();

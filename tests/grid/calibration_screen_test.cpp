@@ -12,6 +12,7 @@
 #include "measure/measure_screen.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/grid/grid_fixture.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
@@ -38,13 +39,13 @@ class CalibrationScreen : public ::testing::Test {
         app->grids().working = test::worked_grid();
         ASSERT_TRUE(solve_grid(app->grids().working));
         t.dialogs.clear();
-        setup->mnuCalibrate_Click();
+        test::press(*setup, "mnuCalibrate");
         c = &app->calibrate();
     }
 
     void screen_points(const char* x1, const char* y1, const char* x2, const char* y2) {
         if (c->CalibrationLineUnitsSelect->text() != "Screen")
-            c->CalibrationLineUnitsSelect_Click();
+            c->CalibrationLineUnitsSelect->click();
         c->CalibrationLineXTwips->setText(x1);
         c->CalibrationLineYTwips->setText(y1);
         c->CalibrationLineXTwips2->setText(x2);
@@ -52,7 +53,7 @@ class CalibrationScreen : public ::testing::Test {
     }
     void actual_points(const char* x1, const char* y1, const char* x2, const char* y2) {
         if (c->CalibrationLineUnitsSelect->text() != "Actual")
-            c->CalibrationLineUnitsSelect_Click();
+            c->CalibrationLineUnitsSelect->click();
         c->CalibrationLineXActual->setText(x1);
         c->CalibrationLineYActual->setText(y1);
         c->CalibrationLineXActual2->setText(x2);
@@ -96,7 +97,7 @@ TEST_F(CalibrationScreen, ScreenPointsShowTheirSurveyPointsAndDrawTheLine) {
 
     // Survey points give whole twips, and the line moves to them.
     actual_points("15", "85", "12.346", "100");
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
     EXPECT_EQ(text(c->CalibrationLineXTwips), "1500");
     EXPECT_EQ(text(c->CalibrationLineYTwips), "1500");
     EXPECT_EQ(text(c->CalibrationLineXTwips2), "1235");
@@ -110,18 +111,18 @@ TEST_F(CalibrationScreen, DrawingTwiceLeavesOneLineAndEraseRemovesIt) {
     // A marker of the set-up stays through all of it.
     setup->picture->draw(Figure::circle(700, 700, 90, 255));
     screen_points("0", "0", "3000", "3000");
-    c->CalibrateLineDrawCommand_Click();
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
+    c->CalibrateLineDrawCommand->click();
     ASSERT_EQ(lines().size(), 1u);
     EXPECT_EQ(c->last_line().to.x, 3000);
 
     c->CalibrationLineErase->click();
     EXPECT_TRUE(lines().empty());
     // Erasing again, or drawing after an erase, brings no stray line back.
-    c->CalibrationLineErase_Click();
+    c->CalibrationLineErase->click();
     EXPECT_TRUE(lines().empty());
     screen_points("0", "3000", "3000", "0");
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
     ASSERT_EQ(lines().size(), 1u);
     EXPECT_EQ(lines()[0], Figure::line(0, 3000, 3000, 0, kCalibrationLineColour));
     EXPECT_EQ(setup->picture->figures().size(), 2u);
@@ -131,14 +132,14 @@ TEST_F(CalibrationScreen, APointOffThePictureIsExplained) {
     app->grids().working = test::perspective_grid();
     ASSERT_TRUE(solve_grid(app->grids().working));
     actual_points("0", "100", "30", "70");
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
     ASSERT_EQ(lines().size(), 1u);
     EXPECT_EQ(text(c->CalibrationLineXTwips), "4000");
     EXPECT_EQ(text(c->CalibrationLineYTwips2), "7000");
 
     // Behind the camera: nothing changes and the line stays.
     actual_points("15", "-100000", "30", "70");
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
     ASSERT_EQ(t.dialogs.messages().size(), 1u);
     EXPECT_EQ(t.dialogs.last().text,
               "The first point of the line has no place on the picture with the current grid: "
@@ -150,7 +151,7 @@ TEST_F(CalibrationScreen, APointOffThePictureIsExplained) {
     // A screen point in the sky is still a line on the picture, with no
     // survey position shown for it.
     screen_points("6000", "3000", "6000", "-50000");
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
     ASSERT_EQ(t.dialogs.messages().size(), 2u);
     EXPECT_EQ(t.dialogs.last().text,
               "The second point of the line lies on or beyond the horizon of the current grid: "
@@ -164,11 +165,11 @@ TEST_F(CalibrationScreen, APointOffThePictureIsExplained) {
 
 TEST_F(CalibrationScreen, ClosingByTheFrameHidesItAndKeepsItsValues) {
     screen_points("0", "0", "3000", "3000");
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
     c->close();
     EXPECT_FALSE(c->isVisible());
     EXPECT_TRUE(setup->isVisible());
-    setup->mnuCalibrate_Click();
+    test::press(*setup, "mnuCalibrate");
     EXPECT_EQ(&app->calibrate(), c);
     EXPECT_TRUE(c->isVisible());
     EXPECT_EQ(text(c->CalibrationLineYActual), "100");
@@ -186,15 +187,15 @@ TEST_F(CalibrationScreen, TheLineGoesOnTheMeasurementScreenToo) {
         return std::count(m.canvas().figures().begin(), m.canvas().figures().end(), drawn);
     };
     const size_t before = m.canvas().figures().size();
-    m.mnuCalibrate_Click();
+    test::press(m, "mnuCalibrate");
     EXPECT_TRUE(c->isVisible());
     screen_points("0", "0", "3000", "3000");
-    c->CalibrateLineDrawCommand_Click();
-    c->CalibrateLineDrawCommand_Click();
+    c->CalibrateLineDrawCommand->click();
+    c->CalibrateLineDrawCommand->click();
     EXPECT_EQ(measure_lines(), 1);
     EXPECT_EQ(lines().size(), 1u);
     EXPECT_EQ(m.canvas().figures().size(), before + 1);
-    c->CalibrationLineErase_Click();
+    c->CalibrationLineErase->click();
     EXPECT_EQ(measure_lines(), 0);
     EXPECT_TRUE(lines().empty());
     EXPECT_EQ(m.canvas().figures().size(), before);
@@ -206,10 +207,10 @@ TEST(CalibrationWithoutSetupScreen, DrawsOnlyOnScreensThatExist) {
     app.grids().working = test::worked_grid();
     ASSERT_TRUE(solve_grid(app.grids().working));
     Calibrate& c = app.calibrate();
-    c.CalibrationLineUnitsSelect_Click();
+    c.CalibrationLineUnitsSelect->click();
     c.CalibrationLineXTwips2->setText("3000");
     c.CalibrationLineYTwips2->setText("3000");
-    c.CalibrateLineDrawCommand_Click();
+    c.CalibrateLineDrawCommand->click();
     EXPECT_EQ(c.CalibrationLineYActual2->text(), "70");
     // Building the set-up screen would have reset the working grid.
     EXPECT_EQ(app.built_grid_setup(), nullptr);

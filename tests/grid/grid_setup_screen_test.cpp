@@ -25,6 +25,7 @@
 #include "grid/grid_file.h"
 #include "grid/setup_files.h"
 #include "platform/picture_canvas_widget.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 
 namespace rs {
@@ -93,7 +94,7 @@ class SetupScreen : public ::testing::Test {
     }
     void accept_setup() {
         enter_setup();
-        s->Load_Click();
+        s->Load->click();
         ASSERT_EQ(s->grid_state_icon->property("picture").toString(), "face02.ico");
     }
 
@@ -237,12 +238,12 @@ TEST_F(SetupScreen, TypingInvalidatesAnAcceptedAndSavedGrid) {
     accept_setup();
     const std::string path = setups + "/pier.ipt";
     t.dialogs.file(path).text("Pier").yes();
-    s->gridSave_Click();
+    test::press(*s, "gridSave");
     ASSERT_EQ(t.reopen_settings().get("grid1File", ""), path);
     ASSERT_EQ(app->grids().complete, 1);
     ASSERT_TRUE(shown(s->btnAccuracyCheck));
     t.dialogs.text("2");  // standard mode: the row question
-    s->btnAccuracyCheck_Click();
+    s->btnAccuracyCheck->click();
     ASSERT_TRUE(shown(s->AccuracyIndicator[6]));
 
     type(ValueBox::ul_survey_x, "0.5");
@@ -267,7 +268,7 @@ TEST_F(SetupScreen, GridSelectorCyclesTheConfiguredGrids) {
         Grid_Setup& g = a.grid_setup();
         std::vector<std::string> captions;
         for (int click = 0; click < 3; ++click) {
-            g.grid_select_Click();
+            g.grid_select->click();
             captions.push_back(g.grid_select->text().toStdString());
             EXPECT_EQ(a.grids().current, captions.back().back() - '0');
         }
@@ -286,12 +287,12 @@ TEST_F(SetupScreen, GridSelectorCyclesTheConfiguredGrids) {
 TEST_F(SetupScreen, SwitchingBackShowsTheAcceptedGridsRecord) {
     start(2);
     accept_setup();
-    s->grid_select_Click();
+    s->grid_select->click();
     EXPECT_EQ(s->grid_select->text(), "Grid 2");
     EXPECT_EQ(text(ValueBox::upper_left_x), "0");
     EXPECT_EQ(icon(), "msgbox03.ico");
     EXPECT_FALSE(shown(s->btnAccuracyCheck));
-    s->grid_select_Click();
+    s->grid_select->click();
     EXPECT_EQ(text(ValueBox::upper_left_x), "1500");
     EXPECT_EQ(text(ValueBox::ur_survey_x), "30");
     EXPECT_EQ(icon(), "face02.ico");
@@ -305,7 +306,7 @@ TEST_F(SetupScreen, SaveAsksWhichGridAndWritesBothFiles) {
     const std::string path = setups + "/north.ipt";
     t.dialogs.clear();
     t.dialogs.file(path).text("North camera").no().text("0").text("4").text("2");
-    s->gridSave_Click();
+    test::press(*s, "gridSave");
     const auto& p = t.dialogs.prompts();
     ASSERT_EQ(p.size(), 6u);
     EXPECT_EQ(p[2].text, "Save Grid 1");
@@ -324,7 +325,7 @@ TEST_F(SetupScreen, LoadWithAndWithoutTheCheckBuoyFile) {
     accept_setup();
     const std::string path = setups + "/pier.ipt";
     t.dialogs.file(path).text("Pier").yes();
-    s->gridSave_Click();
+    test::press(*s, "gridSave");
 
     // A fresh run loads it: one grid, so no question.
     TestApp next;
@@ -334,7 +335,7 @@ TEST_F(SetupScreen, LoadWithAndWithoutTheCheckBuoyFile) {
     Grid_Setup& g = a.grid_setup();
     next.dialogs.clear();
     next.dialogs.file(path);
-    g.gridLoad_Click();
+    test::press(g, "gridLoad");
     ASSERT_EQ(next.dialogs.prompts().size(), 1u);
     EXPECT_EQ(g.box(ValueBox::lower_right_x)->text(), "11400");
     EXPECT_EQ(g.box(ValueBox::txtCheckXpix)->text(), "6000");
@@ -347,7 +348,7 @@ TEST_F(SetupScreen, LoadWithAndWithoutTheCheckBuoyFile) {
     // Without its ".cb" the set-up is not proven: not ready, not complete.
     std::filesystem::remove(path + ".cb");
     next.dialogs.file(path);
-    g.gridLoad_Click();
+    test::press(g, "gridLoad");
     EXPECT_EQ(next.dialogs.last().icon, MsgIcon::Critical);
     EXPECT_EQ(next.dialogs.last().text.substr(0, 45),
               "I cannot find a  check  buoy file for this se");
@@ -381,7 +382,7 @@ TEST_F(SetupScreen, AReloadedGridIsWhatTheScreenShowsFirst) {
 TEST_F(SetupScreen, AcceptanceRefusedDrawsTheExpectedCheckBuoy) {
     start();
     enter_setup(kCheckBuoy.x + 45);
-    s->Load_Click();
+    s->Load->click();
     EXPECT_EQ(t.dialogs.last().text, "Check Buoy Does not Validate");
     EXPECT_EQ(icon(), "msgbox03.ico");
     EXPECT_TRUE(shown(s->lblCB));
@@ -398,14 +399,14 @@ TEST_F(SetupScreen, AcceptanceRefusedDrawsTheExpectedCheckBuoy) {
               1);
     EXPECT_EQ(app->grids().complete, 0);
 
-    s->cmdCBlabel_Click();
+    s->cmdCBlabel->click();
     EXPECT_FALSE(shown(s->lblCB));
     EXPECT_EQ(s->cmdCBlabel->text(), "Show Check Buoy");
-    s->cmdCBlabel_Click();
+    s->cmdCBlabel->click();
     EXPECT_TRUE(shown(s->lblCB));
 
     place(s->optCheckBuoy, kCheckBuoy.x, kCheckBuoy.y);
-    s->Load_Click();
+    s->Load->click();
     EXPECT_EQ(icon(), "face02.ico");
     EXPECT_FALSE(shown(s->lblCB));
     EXPECT_TRUE(logged("grid 1 OK and loaded - not saved"));
@@ -416,7 +417,7 @@ TEST_F(SetupScreen, AcceptanceRefusedDrawsTheExpectedCheckBuoy) {
 TEST_F(SetupScreen, LeavingReportsEveryGridAndPlacesTheBuoyLabels) {
     start();
     t.dialogs.no();
-    s->gridExit_Click();
+    test::press(*s, "gridExit");
     EXPECT_EQ(t.dialogs.last().text,
               "Do you want to leave the grid setup with all configured grids not setup?");
     EXPECT_EQ(t.dialogs.last().title, "Grid Setup Error");
@@ -428,7 +429,7 @@ TEST_F(SetupScreen, LeavingReportsEveryGridAndPlacesTheBuoyLabels) {
 
     accept_setup();
     t.dialogs.clear();
-    s->gridExit_Click();
+    test::press(*s, "gridExit");
     EXPECT_TRUE(t.dialogs.prompts().empty());
     EXPECT_FALSE(s->isVisible());
     EXPECT_FALSE(s->keyTimer->isActive());
@@ -460,7 +461,7 @@ TEST_F(SetupScreen, AccuracyCheckLabelsThePictureAndAppendsTheDaysReport) {
     accept_setup();
     s->optAdvancedAccuracy->click();
     EXPECT_TRUE(shown(s->fmAccuracyConfig));
-    s->btnAccuracyCheck_Click();
+    s->btnAccuracyCheck->click();
     int visible = 0;
     for (QLabel* l : s->AccuracyIndicator)
         visible += shown(l) ? 1 : 0;
@@ -469,7 +470,7 @@ TEST_F(SetupScreen, AccuracyCheckLabelsThePictureAndAppendsTheDaysReport) {
     EXPECT_EQ(*s->picture->overlay_position(s->AccuracyIndicator[0]), QPointF(1500, 1560));
 
     s->optDisplayDistance->setChecked(true);
-    s->btnAccuracyCheck_Click();
+    s->btnAccuracyCheck->click();
     EXPECT_EQ(s->AccuracyIndicator[0]->text(), "63.9");  // 63.946 m to one decimal
 
     // Standard mode forces the classes and shows only the chosen row.
@@ -477,7 +478,7 @@ TEST_F(SetupScreen, AccuracyCheckLabelsThePictureAndAppendsTheDaysReport) {
     EXPECT_FALSE(shown(s->fmAccuracyConfig));
     t.dialogs.clear();
     t.dialogs.text("0").text("row").text("8").text("3");
-    s->btnAccuracyCheck_Click();
+    s->btnAccuracyCheck->click();
     EXPECT_EQ(t.dialogs.prompts().size(), 4u);
     EXPECT_TRUE(s->optHomolgationLevel->isChecked());
     for (int i = 0; i < 36; ++i)
@@ -608,9 +609,9 @@ TEST_F(SetupScreen, BuoyMarkersStayAfterCompleteAndAReloadClearsTheAccuracyFigur
         EXPECT_TRUE(has_marker(b.x, b.y)) << b.x << "," << b.y;
     EXPECT_TRUE(has_marker(kCheckBuoy.x, kCheckBuoy.y));
 
-    s->optAdvancedAccuracy->setChecked(true);
-    s->optAdvancedAccuracy_Click();
-    s->btnAccuracyCheck_Click();
+    s->optAdvancedAccuracy->setChecked(false);
+    s->optAdvancedAccuracy->click();
+    s->btnAccuracyCheck->click();
     auto any_figure_shown = [&] {
         for (QLabel* l : s->AccuracyIndicator)
             if (shown(l))
@@ -623,9 +624,9 @@ TEST_F(SetupScreen, BuoyMarkersStayAfterCompleteAndAReloadClearsTheAccuracyFigur
     // drawn for the set-up before the load, and go.
     const std::string path = setups + "/same.ipt";
     t.dialogs.file(path).text("same").yes();
-    s->gridSave_Click();
+    test::press(*s, "gridSave");
     t.dialogs.file(path);
-    s->gridLoad_Click();
+    test::press(*s, "gridLoad");
     EXPECT_FALSE(any_figure_shown());
     EXPECT_EQ(icon(), "face02.ico");
 }
@@ -637,7 +638,7 @@ TEST_F(SetupScreen, SavedWithoutCompleteTheGridIsNotReadyAfterARestart) {
     enter_setup();
     const std::string path = setups + "/unfinished.ipt";
     t.dialogs.file(path).text("unfinished").yes().yes();
-    s->gridSave_Click();
+    test::press(*s, "gridSave");
     EXPECT_EQ(t.dialogs.last().text, not_accepted_question(1));
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(t.reopen_settings().get("grid1File", ""), path);
@@ -654,7 +655,7 @@ TEST_F(SetupScreen, SavedWithoutCompleteTheGridIsNotReadyAfterARestart) {
     const auto messages = t.dialogs.messages();
     EXPECT_NE(std::find(messages.begin(), messages.end(), not_solved_message(path, 1)),
               messages.end());
-    m.ccmdGoToMeasure_Click();  // refused: the set-up screen instead
+    test::press(m, "ccmdGoToMeasure");  // refused: the set-up screen instead
     EXPECT_TRUE(again.grid_setup().isVisible());
     EXPECT_EQ(again.grid_setup().grid_state_icon->property("picture").toString(), "msgbox03.ico");
 }
@@ -662,7 +663,7 @@ TEST_F(SetupScreen, SavedWithoutCompleteTheGridIsNotReadyAfterARestart) {
 TEST_F(SetupScreen, OverlayInTheMarkerStyleAndLabelColour) {
     start();
     enter_setup();
-    s->show_alignment_Click();
+    s->show_alignment->click();
     auto figures = s->picture->figures();
     // Circles with a centre dot and four dots 5 twips out, white by default.
     ASSERT_EQ(figures.size(), 5u * 6u);
@@ -703,12 +704,12 @@ TEST_F(SetupScreen, PictureMenus) {
     app->configuration().captures_folder = t.tmp.path() + "/shots/";
 
     t.dialogs.cancel_file();
-    s->mnuLoadPicture_Click();  // cancelled: nothing changes
+    test::press(*s, "mnuLoadPicture");  // cancelled: nothing changes
     EXPECT_FALSE(s->picture->has_picture());
     EXPECT_EQ(s->txtPicWidth->text(), " 12000");
 
     t.dialogs.file(file);
-    s->mnuLoadPicture_Click();
+    test::press(*s, "mnuLoadPicture");
     const auto& request = t.dialogs.last().file;
     EXPECT_EQ(request.initial_folder, t.tmp.path() + "/shots/");
     EXPECT_EQ(request.filter,
@@ -718,7 +719,7 @@ TEST_F(SetupScreen, PictureMenus) {
     EXPECT_EQ(s->txtPicWidth->text().toStdString(), signed_number(picture_twips_from_pixels(320)));
     EXPECT_EQ(app->setup_form().txtPicHeight, signed_number(picture_twips_from_pixels(240)));
 
-    s->mnuClearPicture_Click();
+    test::press(*s, "mnuClearPicture");
     EXPECT_FALSE(s->picture->has_picture());
 }
 

@@ -18,6 +18,7 @@
 #include "platform/picture_canvas_widget.h"
 #include "tests/measure/measure_fixture.h"
 #include "tests/platform/test_videos.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 #include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
@@ -66,10 +67,10 @@ TEST(JumpRoad, FromTheVideoToTheScoringProgramAndOnToTheNextJump) {
     f.free_space = [](const std::string&) { return std::uintmax_t{5'000'000'000}; };
     f.show();
     t.dialogs.file(video);
-    f.Command6_Click();
+    f.Command6->click();
     f.MediaPlayer1->setCurrentPosition(17);
-    f.Command4_Click();
-    f.cmdMarkStart_Click();
+    f.Command4->click();
+    f.cmdMarkStart->click();
 
     Measure& m = app.measure();
     ASSERT_TRUE(m.isVisible());
@@ -86,10 +87,10 @@ TEST(JumpRoad, FromTheVideoToTheScoringProgramAndOnToTheNextJump) {
     EXPECT_EQ(m.distance->text().toStdString(), " 32.1m");
     EXPECT_EQ(m.distance_ft->text().toStdString(), " 105ft");
 
-    m.SavePict_Click();
+    test::press(m, "SavePict");
     const std::string picture = t.video_folder + "/Smithjump2.bmp";
     t.dialogs.no();  // "Do you want to save this picture?": it is saved already
-    m.mnuCapture_Click();
+    test::press(m, "mnuCapture");
     EXPECT_FALSE(m.isVisible());
     EXPECT_TRUE(app.preview_form().isVisible());
     EXPECT_EQ(app.shared().navigation_state, "Measure");

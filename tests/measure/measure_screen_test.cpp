@@ -25,6 +25,7 @@
 #include "measure/impact_marker.h"
 #include "platform/picture_canvas_widget.h"
 #include "tests/measure/measure_screen_fixture.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 #include "video/capture_screen.h"
 #include "video/frame_selection_screen.h"
@@ -506,7 +507,7 @@ TEST_F(MeasureScreen, PicturesFromTheClipboardAndTheSnapshotAreFrozen) {
     EXPECT_EQ(text(m->Jump_no), " 6");
 
     // "&Paste" takes "currentcapture.bmp" again, frozen.
-    m->mnuPaste_Click();
+    test::press(*m, "mnuPaste");
     EXPECT_TRUE(m->form().frozen);
     EXPECT_EQ(m->picture->picture_pixels(), QSize(640, 480));
     EXPECT_EQ(text(m->gif_file_name), "Picture from Clipboard");
@@ -519,7 +520,7 @@ TEST_F(MeasureScreen, AClipboardPictureIsSavedAsTheOneShown) {
     QGuiApplication::clipboard()->setImage(pasted);
     m->ClipSnapShot->click();
     m->Skier_name->setEditText("Smith");
-    m->SavePict_Click();
+    test::press(*m, "SavePict");
     const QImage saved(QString::fromStdString(t.video_folder + "/Smithjump1.bmp"));
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), QSize(64, 48));
@@ -536,7 +537,7 @@ TEST_F(MeasureScreen, LoadPictureShowsItsNameBelowTheDescription) {
     ASSERT_TRUE(image.save(QString::fromStdString(file)));
     app->configuration().captures_folder = t.video_folder;
     t.dialogs.file(file);
-    m->LoadPict_Click();
+    test::press(*m, "LoadPict");
     const auto& request = t.dialogs.last().file;
     EXPECT_EQ(request.filter_index, 4);
     EXPECT_EQ(request.initial_folder, t.video_folder);
@@ -549,7 +550,7 @@ TEST_F(MeasureScreen, LoadPictureShowsItsNameBelowTheDescription) {
     EXPECT_EQ(*m->picture->overlay_position(m->gif_file_name), below);
 
     t.dialogs.file(t.video_folder + "/missing.bmp");
-    m->LoadPict_Click();
+    test::press(*m, "LoadPict");
     EXPECT_EQ(t.dialogs.last().text, "Invalid path, change in configuration screen");
     EXPECT_EQ(m->picture->picture_pixels(), QSize(300, 200));
 }

@@ -24,6 +24,7 @@
 #include "grid/grid_setup_screen.h"
 #include "platform/ffmpeg_capture_device.h"
 #include "platform/frame_player_widget.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 #include "video/dib.h"
 #include "video/frame_selection_screen.h"
@@ -52,7 +53,7 @@ class CaptureScreen : public ::testing::Test {
     }
     std::string video(const std::string& name) const { return t.video_folder + "/" + name; }
     void open_from_main() {
-        app->main_form().cmdGoCapture_Click();
+        test::press(app->main_form(), "cmdGoCapture");
         settle();
     }
 };
@@ -110,7 +111,7 @@ TEST_F(CaptureScreen, OpenedFromTheMainScreenRaisesThePassPastExistingFiles) {
     EXPECT_NE(t.debug_log().find("Capture Video Form Activated"), std::string::npos);
 
     // Back from the main screen without files in the way: nothing asked.
-    f->cmdGoSetup_Click();
+    f->cmdGoSetup->click();
     EXPECT_EQ(app->shared().navigation_state, "Capture");
     EXPECT_FALSE(app->shared().capture.focus_start);
     EXPECT_TRUE(app->main_form().isVisible());
@@ -143,7 +144,7 @@ TEST_F(CaptureScreen, AFileInTheWayGivesTheNameAnXAndContactBecomesAFrameOfTheFi
     f->txtSkierName->setText("Smith");
     f->txtPass->setText("2");
     test::spit(video("Smithjump2.avi"), "x");
-    f->cmdStartCapture_Click();
+    f->cmdStartCapture->click();
     EXPECT_EQ(d.stream_file, video("SmithXjump1.avi"));
     EXPECT_TRUE(d.is_connected);
     EXPECT_EQ(f->txtSkierName->text(), "SmithX");
@@ -163,14 +164,14 @@ TEST_F(CaptureScreen, AFileInTheWayGivesTheNameAnXAndContactBecomesAFrameOfTheFi
     EXPECT_EQ(f->lblStartFrame->text(), " ");
 
     d.processed = 600;
-    f->cmdStartTimer_Click();
+    f->cmdStartTimer->click();
     EXPECT_EQ(f->lblStartFrame->text(), " 600");
     d.processed = 650;
     // Closing the window while recording keeps recording.
     QCloseEvent close;
     QApplication::sendEvent(f, &close);
     EXPECT_TRUE(f->recording());
-    f->cmdEndCapture_Click();
+    f->cmdEndCapture->click();
     const CaptureValues& c = app->shared().capture;
     EXPECT_EQ(c.start_frame, 100);
     EXPECT_EQ(c.length, 150);
@@ -195,7 +196,7 @@ TEST_F(CaptureScreen, AFileInTheWayGivesTheNameAnXAndContactBecomesAFrameOfTheFi
 TEST_F(CaptureScreen, WithoutContactTheMiddleOfTheRecordingIsHandedOver) {
     t.capture.device_names = {"Cam"};
     f->txtSkierName->setText("Jones");
-    f->cmdStartCapture_Click();
+    f->cmdStartCapture->click();
     ASSERT_TRUE(f->recording());
     for (int second = 1; second <= 4; ++second) {
         t.capture.processed = 30 * second;
@@ -214,7 +215,7 @@ TEST_F(CaptureScreen, WithoutContactTheMiddleOfTheRecordingIsHandedOver) {
 
     // ESC ends a recording the same way; another key only shows its code.
     app->preview_form().show();
-    f->cmdStartCapture_Click();
+    f->cmdStartCapture->click();
     f->Form_KeyDown(65);
     EXPECT_EQ(f->Text1->text(), "65");
     EXPECT_TRUE(f->recording());
@@ -229,7 +230,7 @@ TEST_F(CaptureScreen, WithoutContactTheMiddleOfTheRecordingIsHandedOver) {
 TEST_F(CaptureScreen, ARecordingThatCannotStartOrEndsOnItsOwnIsReported) {
     t.capture.device_names = {"Cam"};
     t.capture.start_error = "the disk is full";
-    f->cmdStartCapture_Click();
+    f->cmdStartCapture->click();
     EXPECT_FALSE(f->recording());
     EXPECT_EQ(t.dialogs.last().text, "The recording could not be started: the disk is full");
     EXPECT_TRUE(f->cmdStartCapture->isEnabled());
@@ -238,7 +239,7 @@ TEST_F(CaptureScreen, ARecordingThatCannotStartOrEndsOnItsOwnIsReported) {
 
     t.capture.start_error.clear();
     f->show();
-    f->cmdStartCapture_Click();
+    f->cmdStartCapture->click();
     ASSERT_TRUE(f->recording());
     t.capture.processed = 40;
     t.capture.is_capturing = false;
@@ -254,13 +255,13 @@ TEST_F(CaptureScreen, CaptureFrameTakesAStillOrSaysWhyNot) {
     t.capture.device_names = {"Cam"};
     f->show();
     t.capture.grab_error = "no picture from the capture device";
-    f->btnCaptureFrame_Click();
+    f->btnCaptureFrame->click();
     EXPECT_EQ(t.dialogs.last().text,
               "The picture could not be taken: no picture from the capture device");
     EXPECT_TRUE(f->isVisible());
 
     t.capture.grab_error.clear();
-    f->btnCaptureFrame_Click();
+    f->btnCaptureFrame->click();
     EXPECT_EQ(t.capture.still_file, t.app_folder + "/currentcapture.bmp");
     EXPECT_EQ(t.dialogs.last().text,
               "One or more grids are not configured.  You may not use the Measure Screen until "
@@ -326,19 +327,19 @@ TEST(CaptureRecording, TwoSecondsFromTheTestSourceLandOnFrameSelectionAtTheConta
     t.dialogs.clear();
     PreviewForm& f = app.preview_form();
     f.txtSkierName->setText("Smith");
-    app.main_form().cmdGoCapture_Click();
+    test::press(app.main_form(), "cmdGoCapture");
     settle();
     ASSERT_TRUE(device.connected());
     wait(300);
 
-    f.cmdStartCapture_Click();
+    f.cmdStartCapture->click();
     ASSERT_TRUE(f.recording()) << (t.dialogs.prompts().empty() ? "" : t.dialogs.last().text);
     wait(1000);
     const std::int64_t before = shown_number(device);
-    f.cmdStartTimer_Click();
+    f.cmdStartTimer->click();
     const std::int64_t after = shown_number(device);
     wait(1000);
-    f.cmdEndCapture_Click();
+    f.cmdEndCapture->click();
     settle();
 
     const CaptureValues& c = app.shared().capture;
@@ -364,11 +365,11 @@ TEST(CaptureRecording, TwoSecondsFromTheTestSourceLandOnFrameSelectionAtTheConta
     f.txtPass->setText("1");
     f.show();
     settle();
-    f.cmdStartCapture_Click();
+    f.cmdStartCapture->click();
     ASSERT_TRUE(f.recording());
     EXPECT_EQ(device.stream_file_name(), t.video_folder + "/Smithjump1.avi");
     wait(700);
-    f.cmdEndCapture_Click();
+    f.cmdEndCapture->click();
     settle();
     ASSERT_TRUE(s.isVisible());
     ASSERT_TRUE(s.MediaPlayer1->video());

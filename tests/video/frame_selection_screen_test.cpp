@@ -23,6 +23,7 @@
 #include "tests/platform/avi_edit.h"
 #include "tests/platform/dv_and_field_avi.h"
 #include "tests/platform/test_videos.h"
+#include "tests/support/press.h"
 #include "tests/support/test_app.h"
 #include "video/capture_screen.h"
 
@@ -113,7 +114,7 @@ struct FrameSelectionScreen : ::testing::Test {
 
     void browse(const std::string& path) {
         t.dialogs.file(path);
-        f->Command6_Click();
+        f->Command6->click();
     }
 
     void hand_over_capture(const std::string& path, double start_frame) {
@@ -235,7 +236,7 @@ TEST_F(FrameSelectionScreen, AMeasuredVideoWarnsWithItsFrameAndCanBeMeasuredAgai
 
     app->grids().complete = 1;
     f->MediaPlayer1->setCurrentPosition(17);
-    f->cmdMarkStart_Click();
+    f->cmdMarkStart->click();
     EXPECT_EQ(mark_of_bitmap(capture_bmp()), 17);
     EXPECT_EQ(app->shared().navigation_state, "SelectFrame");
     EXPECT_TRUE(f->isHidden());
@@ -245,11 +246,11 @@ TEST_F(FrameSelectionScreen, AMeasuredVideoWarnsWithItsFrameAndCanBeMeasuredAgai
 TEST_F(FrameSelectionScreen, StepsByButtonsArrowKeysAndKeypad) {
     browse(video);
     f->MediaPlayer1->setCurrentPosition(1);
-    f->Command1_Click();  // at 1: no step back
+    f->Command1->click();  // at 1: no step back
     EXPECT_EQ(position(), 1);
     EXPECT_EQ(f->Text9->text(), " 1");
-    f->Command4_Click();
-    f->Command4_Click();
+    f->Command4->click();
+    f->Command4->click();
     EXPECT_EQ(position(), 3);
     EXPECT_EQ(f->Text9->text(), " 3");
 
@@ -304,7 +305,7 @@ TEST_F(FrameSelectionScreen, TakingTheFrameAtZeroOrOneTakesFrameTwo) {
         f->show();
         f->MediaPlayer1->setCurrentPosition(at);
         t.dialogs.clear();
-        f->cmdMarkStart_Click();
+        f->cmdMarkStart->click();
         EXPECT_EQ(mark_of_bitmap(capture_bmp()), 2);
         EXPECT_EQ(app->shared().current_frame_number, 2);
         EXPECT_EQ(app->shared().current_video_path, video);
@@ -330,7 +331,7 @@ TEST_F(FrameSelectionScreen, AFrameThatCannotBeExtractedKeepsTheOperatorHere) {
     test::spit(capture_bmp(), "earlier picture");
     f->show();
     t.dialogs.clear();
-    f->cmdMarkStart_Click();
+    f->cmdMarkStart->click();
     // The earlier picture is not measured as this jump's.
     EXPECT_EQ(test::slurp(capture_bmp()), "earlier picture");
     ASSERT_FALSE(t.dialogs.messages().empty());
@@ -345,7 +346,7 @@ TEST_F(FrameSelectionScreen, GridSetUpButtonAsksAndGoesToGridSetUpWithGridsCompl
     app->grids().complete = 1;
     f->show();
     t.dialogs.no();
-    f->btnGoToSetup_Click();
+    f->btnGoToSetup->click();
     EXPECT_FALSE(f->isHidden());
     EXPECT_EQ(t.dialogs.last().text, "Are you sure you want to go to Setup Screen?");
     EXPECT_TRUE(t.dialogs.last().default_no);
@@ -353,7 +354,7 @@ TEST_F(FrameSelectionScreen, GridSetUpButtonAsksAndGoesToGridSetUpWithGridsCompl
     f->MediaPlayer1->setCurrentPosition(9);
     t.dialogs.clear();
     t.dialogs.yes();
-    f->btnGoToSetup_Click();
+    f->btnGoToSetup->click();
     EXPECT_EQ(mark_of_bitmap(capture_bmp()), 9);
     // All grids are configured: no warning about them.
     EXPECT_EQ(t.dialogs.messages().size(), 1u);
@@ -364,7 +365,7 @@ TEST_F(FrameSelectionScreen, GridSetUpButtonAsksAndGoesToGridSetUpWithGridsCompl
     app->grid_setup().hide();
     app->grids().complete = 1;  // the set-up screen checks the grids anew
     f->show();
-    f->cmdMarkStart_Click();
+    f->cmdMarkStart->click();
     EXPECT_TRUE(app->measure().isVisible());
 }
 
@@ -419,7 +420,7 @@ TEST_F(FrameSelectionScreen, TheLogViewerOverTheScreenHandsItAnotherVideo) {
     paint_with("View");
     EXPECT_EQ(f->Text6->text().toStdString(), video);
 
-    f->cmdViewLog_Click();
+    f->cmdViewLog->click();
     EXPECT_FALSE(f->view_done());
     EXPECT_TRUE(app->log_view().isVisible());
     const std::string other = t.video_folder + "/Jonesjump1.avi";
@@ -457,7 +458,7 @@ TEST_F(FrameSelectionScreen, ARenamedCaptureIsMovedToTheNameTyped) {
 
 TEST_F(FrameSelectionScreen, ReplayBeforeTheEndChecksTheLengthOfTheVideo) {
     hand_over_capture(video, 5);
-    f->Command7_Click();
+    f->Command7_Click();  // not on the screen's face: its handler alone
     ASSERT_EQ(t.dialogs.messages().size(), 1u);
     EXPECT_EQ(t.dialogs.last().title, "Captured File too short Warning");
     EXPECT_EQ(t.dialogs.last().text, too_short_message(kFrames, 604, false));
@@ -470,7 +471,7 @@ TEST_F(FrameSelectionScreen, ReplayBeforeTheStartPlaysAndTheTimerEndsIt) {
     hand_over_capture(video, 30);
     f->MediaPlayer1->setCurrentPosition(30);
     f->Text4->setText("1");
-    f->Command5_Click();
+    f->Command5->click();
     EXPECT_EQ(f->Text5->text(), " 1300");
     EXPECT_EQ(f->MediaPlayer1->selectionStart(), 0);  // 30 - 30 <= 1
     EXPECT_EQ(f->MediaPlayer1->selectionEnd(), 30);
@@ -485,7 +486,7 @@ TEST_F(FrameSelectionScreen, ReplayBeforeTheStartPlaysAndTheTimerEndsIt) {
 TEST_F(FrameSelectionScreen, LeavingAsksThenGoesToCaptureOrTheMainScreen) {
     f->show();
     t.dialogs.no();
-    f->cmdGoToCapture_Click();
+    f->cmdGoToCapture->click();
     EXPECT_EQ(t.dialogs.last().text, "Are you sure you want to go to Capture Screen?");
     EXPECT_EQ(t.dialogs.last().icon, MsgIcon::None);
     EXPECT_TRUE(t.dialogs.last().default_no);
@@ -493,7 +494,7 @@ TEST_F(FrameSelectionScreen, LeavingAsksThenGoesToCaptureOrTheMainScreen) {
 
     f->Command1->setEnabled(false);
     t.dialogs.yes();
-    f->cmdGoToCapture_Click();
+    f->cmdGoToCapture->click();
     EXPECT_TRUE(f->isHidden());
     EXPECT_TRUE(app->preview_form().isVisible());
     EXPECT_TRUE(app->shared().capture.focus_start);
@@ -503,7 +504,7 @@ TEST_F(FrameSelectionScreen, LeavingAsksThenGoesToCaptureOrTheMainScreen) {
 
     f->show();
     t.dialogs.yes();
-    f->cmdGoToSetup_Click();
+    f->cmdGoToSetup->click();
     EXPECT_EQ(t.dialogs.last().text, "Are you sure you want to go to Main Screen?");
     EXPECT_TRUE(f->isHidden());
     EXPECT_TRUE(app->main_form().isVisible());
@@ -513,7 +514,7 @@ TEST_F(FrameSelectionScreen, LeavingAsksThenGoesToCaptureOrTheMainScreen) {
 TEST_F(FrameSelectionScreen, ShownFromTheMainScreenItStartsEmpty) {
     browse(video);
     t.dialogs.clear();
-    app->main_form().cmdGoTimer_Click();
+    test::press(app->main_form(), "cmdGoTimer");
     QApplication::processEvents();  // the set-up runs once the show is done
     EXPECT_TRUE(f->isVisible());
     EXPECT_TRUE(f->Text6->text().isEmpty());
@@ -537,7 +538,7 @@ TEST_F(FrameSelectionScreen, TheFrameTakenIsThePictureOnTheScreen) {
         EXPECT_EQ(text9, " " + std::to_string(seen));
         EXPECT_EQ(shown_mark(), seen);
         f->show();
-        f->cmdMarkStart_Click();
+        f->cmdMarkStart->click();
         EXPECT_EQ(app->shared().current_frame_number, seen);
         EXPECT_EQ(mark_of_bitmap(capture_bmp()), seen);
         EXPECT_EQ(f->Text9->text().toStdString(), text9);
@@ -581,7 +582,7 @@ TEST_F(FrameSelectionScreen, TheSliderAndATypedNumberReachAnyFrameExactly) {
     EXPECT_EQ(shown_mark(), 17);
     EXPECT_EQ(f->Text9->text(), " 17");
     // Steps move the handle with them.
-    f->Command4_Click();
+    f->Command4->click();
     EXPECT_EQ(f->sldFrames->value(), 18);
     // A number typed into the frame box.
     f->Text9->setText("31");
@@ -606,7 +607,7 @@ TEST_F(FrameSelectionScreen, TheStartAndTheContactFrameAreMarkedOnTheSlider) {
     EXPECT_EQ(f->sldFrames->mark("contact"), 12);
     EXPECT_EQ(f->sldFrames->mark("start"), -1);
     f->MediaPlayer1->setCurrentPosition(20);
-    f->Command5_Click();  // the start is taken where the player stands
+    f->Command5->click();  // the start is taken where the player stands
     EXPECT_EQ(f->sldFrames->mark("start"), 20);
     // Another video: no marks of the old one.
     const std::string other = t.video_folder + "/Jonesjump1.avi";
@@ -661,7 +662,7 @@ TEST_F(FrameSelectionScreen, AVideoRecordedAgainUnderTheSameNameIsOpenedAfresh) 
     test::spit(capture_bmp(), "earlier picture");
     f->show();
     t.dialogs.clear();
-    f->cmdMarkStart_Click();
+    f->cmdMarkStart->click();
     // Not taken from the old video: opened again, and the operator told.
     EXPECT_EQ(test::slurp(capture_bmp()), "earlier picture");
     ASSERT_EQ(t.dialogs.messages().size(), 1u);
@@ -671,7 +672,7 @@ TEST_F(FrameSelectionScreen, AVideoRecordedAgainUnderTheSameNameIsOpenedAfresh) 
     EXPECT_FALSE(f->isHidden());
     // Taken now, it is the new video's frame.
     ASSERT_TRUE(settle());
-    f->cmdMarkStart_Click();
+    f->cmdMarkStart->click();
     EXPECT_EQ(mark_of_bitmap(capture_bmp()), 19);
     app->measure().hide();
 
@@ -710,7 +711,7 @@ TEST_F(FrameSelectionScreen, AStreamWithNoDecoderSaysSo) {
     test::spit(capture_bmp(), "earlier picture");
     t.dialogs.clear();
     f->show();
-    f->cmdMarkStart_Click();
+    f->cmdMarkStart->click();
     EXPECT_EQ(test::slurp(capture_bmp()), "earlier picture");
     ASSERT_FALSE(t.dialogs.messages().empty());
     EXPECT_EQ(t.dialogs.last().text, "No suitable decompressor found for this video stream!");
@@ -751,13 +752,13 @@ TEST_F(FrameSelectionScreen, NtscVideosStepAndTakeEveryFrameTheScreenCounts) {
         EXPECT_EQ(f->sldFrames->maximum(), v.frames - 1);
         // Forwards through every frame, then back over the last ones.
         for (std::int64_t n = 1; n < v.frames; ++n) {
-            f->Command4_Click();
+            f->Command4->click();
             ASSERT_EQ(position(), n);
             ASSERT_TRUE(settle());
             ASSERT_EQ(shown_mark(), n);
         }
         for (std::int64_t n = v.frames - 2; n >= v.frames - 15; --n) {
-            f->Command1_Click();
+            f->Command1->click();
             ASSERT_TRUE(settle());
             ASSERT_EQ(shown_mark(), n);
         }
@@ -766,7 +767,7 @@ TEST_F(FrameSelectionScreen, NtscVideosStepAndTakeEveryFrameTheScreenCounts) {
             f->show();
             f->sldFrames->setValue(static_cast<int>(n));
             ASSERT_TRUE(settle());
-            f->cmdMarkStart_Click();
+            f->cmdMarkStart->click();
             EXPECT_EQ(app->shared().current_frame_number, n);
             EXPECT_EQ(mark_of_bitmap(capture_bmp()), n);
             app->measure().hide();
