@@ -136,8 +136,7 @@ TEST(CaptureSetupScreen, ConnectFillsTheDeviceListsAndTheAudioFormat) {
     EXPECT_TRUE(m.AudioConfig->isEnabled());
 
     // Item 6 chosen: 22.05 kHz, one channel, 16 bits.
-    m.ComboAttrib->setCurrentIndex(6);
-    m.ComboAttrib_Click();
+    test::choose(m.ComboAttrib, 6);
     EXPECT_EQ(c.device.sample_rate, 22050);
     EXPECT_EQ(c.device.channels, 1);
     EXPECT_EQ(c.device.bits, 16);
@@ -222,27 +221,22 @@ TEST(CaptureSetupScreen, ListChoicesGoToTheDeviceAndTheSettings) {
     EXPECT_EQ(c.items(m.Channel), (std::vector<std::string>{"2", "3", "4", "5"}));
     EXPECT_EQ(m.Channel->currentIndex(), 1);
 
-    m.ResolutionCombo->setCurrentIndex(2);
-    m.ResolutionCombo_Click();
+    test::choose(m.ResolutionCombo, 2);
     EXPECT_EQ(c.device.current_resolution, 2);
     EXPECT_EQ(c.t.reopen_settings().get("VideoResolution", ""), "2");
-    m.VideoInput->setCurrentIndex(1);
-    m.VideoInput_Click();
+    test::choose(m.VideoInput, 1);
     EXPECT_EQ(c.device.current_input, 1);
     EXPECT_EQ(c.t.reopen_settings().get("VideoInput", ""), "1");
-    m.Channel->setCurrentIndex(3);
-    m.Channel_Click();
+    test::choose(m.Channel, 3);
     EXPECT_EQ(c.device.current_channel, 5);
-    m.CompressionCombo->setCurrentIndex(1);
-    m.CompressionCombo_Click();
+    test::choose(m.CompressionCombo, 1);
     EXPECT_EQ(c.device.current_video_compressor, 0);
     EXPECT_EQ(c.t.reopen_settings().get("compression", ""), "1");
     EXPECT_TRUE(m.ComprConfig->isEnabled());
     m.ComprConfig->click();
 
     // The source dialog with an effect chosen.
-    m.Effect->setCurrentIndex(1);
-    m.Effect_Click();
+    test::choose(m.Effect, 1);
     EXPECT_EQ(c.device.current_effect, 0);
     m.VideoConfig->click();
     EXPECT_EQ(c.device.dialogs_shown,
@@ -251,8 +245,7 @@ TEST(CaptureSetupScreen, ListChoicesGoToTheDeviceAndTheSettings) {
 
     // An effect the device no longer has.
     c.device.effects = {"Mirror"};
-    m.Effect->setCurrentIndex(2);
-    m.Effect_Click();
+    test::choose(m.Effect, 2);
     EXPECT_EQ(c.t.dialogs.messages().back(), "Cannot find Gray effect");
     EXPECT_EQ(m.Effect->currentIndex(), 0);
     EXPECT_EQ(c.device.current_effect, -1);
@@ -262,8 +255,7 @@ TEST(CaptureSetupScreen, TestCaptureOfAStreamAndItsCounters) {
     CaptureApp c;
     MainForm& m = c.started();
     m.CmdConnect->click();
-    m.CaptureType->setCurrentIndex(1);
-    m.CaptureType_Click();
+    test::choose(m.CaptureType, 1);
     EXPECT_EQ(m.CmdCap->text(), "Capture Stream");
     EXPECT_FALSE(m.FrmOptions->isVisibleTo(&m));
     m.EdtFile->setText("test.avi");

@@ -347,21 +347,21 @@ TEST(ConfigScreen, FindButtonsAndFolderBrowser) {
     App& app = t.started();
     Config& c = app.config();
     t.dialogs.cancel_file();
-    c.btnFindResults_Click();
+    test::press(c, "btnFindResults");
     EXPECT_EQ(c.ResultsPathName->text().toStdString(), app.shared().results_file_path);
     const auto& req = t.dialogs.last().file;
     EXPECT_EQ(req.filter,
               "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|");
     EXPECT_EQ(req.filter_index, 2);
     t.dialogs.file("/tmp/results.txt");
-    c.btnFindResults_Click();
+    test::press(c, "btnFindResults");
     EXPECT_EQ(app.shared().results_file_path, "/tmp/results.txt");
 
     t.dialogs.folder("");
-    c.cmdBrowseForDirectory_Click();
+    test::press(c, "cmdBrowseForDirectory");
     EXPECT_EQ(c.SetupFilesPathName->text(), "");
     t.dialogs.folder(t.tmp.path());
-    c.cmdBrowseForDirectory_Click();
+    test::press(c, "cmdBrowseForDirectory");
     EXPECT_EQ(app.shared().setup_folder, t.tmp.path());
     EXPECT_EQ(t.reopen_settings().get("SetupFiles", ""), t.tmp.path());
 

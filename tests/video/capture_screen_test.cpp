@@ -76,8 +76,7 @@ TEST_F(CaptureScreen, LoadsWithTheStoredTimeAndTheFirstNameOfTheSkierList) {
     EXPECT_FALSE(f->cmdStartTimer->isEnabled());
     EXPECT_FALSE(f->cmdEndCapture->isEnabled());
 
-    f->captureTimeValue->setCurrentIndex(3);
-    f->captureTimeValue_Click();
+    test::choose(f->captureTimeValue, 3);
     EXPECT_EQ(f->capture_time(), 6);
     EXPECT_EQ(f->captime->text(), " 6");
     EXPECT_EQ(t.reopen_settings().get("captureTime", ""), "6");
