@@ -6,8 +6,6 @@
 
 namespace rs {
 
-namespace {
-
 bool unsafe_in_file_name(unsigned char c) {
     switch (c) {
         case '/':
@@ -24,8 +22,6 @@ bool unsafe_in_file_name(unsigned char c) {
             return false;
     }
 }
-
-}  // namespace
 
 CleanedName apply_name_rules(std::string_view typed) {
     CleanedName out;

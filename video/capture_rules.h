@@ -24,6 +24,10 @@ struct CleanedName {
     bool had_comma = false;
 };
 
+// Characters no file name may hold on the officials' machines: path
+// separators, ":", "*", "?", quote, "<" and ">", "|".
+bool unsafe_in_file_name(unsigned char c);
+
 // The name rules on a typed name (UTF-8): each character that is not a
 // printable ASCII character or not safe in a file name becomes one "_",
 // then each comma a blank.

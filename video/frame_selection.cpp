@@ -8,6 +8,7 @@
 #include "core/text_forms.h"
 #include "platform/file_reader.h"
 #include "platform/paths.h"
+#include "video/capture_rules.h"
 
 namespace rs {
 
@@ -322,23 +323,8 @@ constexpr const char* kExistingPrompt =
 
 bool safe_in_file_name(const std::string& name) {
     for (unsigned char c : name) {
-        if (c < 32 || c == 127)
+        if (c < 32 || c == 127 || c == ',' || unsafe_in_file_name(c))
             return false;
-        switch (c) {
-            case '/':
-            case '\\':
-            case ':':
-            case '*':
-            case '?':
-            case '"':
-            case '<':
-            case '>':
-            case '|':
-            case ',':
-                return false;
-            default:
-                break;
-        }
     }
     return name != "." && name != "..";
 }
