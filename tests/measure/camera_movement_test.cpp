@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "demo/course_renderer.h"
 #include "demo/demo_course.h"
 
@@ -37,6 +40,14 @@ struct DemoPictures : ::testing::Test {
     static Picture24 contact_frame(const demo::CameraSetup& camera) {
         return demo::CourseRenderer(*course, camera).frame(course->contact_frame);
     }
+    // The movement estimated from the contact frame through camera; a
+    // failure to estimate fails the test with its reason.
+    static std::optional<CameraMovement> movement_seen_through(const demo::CameraSetup& camera) {
+        std::string why;
+        auto m = estimate_camera_movement(*setup, contact_frame(camera), grid_of(*course), &why);
+        EXPECT_TRUE(m) << why;
+        return m;
+    }
     static demo::DemoCourse* course;
     static Picture24* setup;
 };
@@ -44,10 +55,8 @@ demo::DemoCourse* DemoPictures::course = nullptr;
 Picture24* DemoPictures::setup = nullptr;
 
 TEST_F(DemoPictures, TheSameCameraHasNotMovedWhateverTheWaterAndTheSkierDo) {
-    std::string why;
-    const auto m =
-        estimate_camera_movement(*setup, contact_frame(course->camera), grid_of(*course), &why);
-    ASSERT_TRUE(m) << why;
+    const auto m = movement_seen_through(course->camera);
+    ASSERT_TRUE(m);
     EXPECT_LT(m->moved_px, 0.5);
     EXPECT_GE(m->patches, 10);
 }
@@ -55,9 +64,8 @@ TEST_F(DemoPictures, TheSameCameraHasNotMovedWhateverTheWaterAndTheSkierDo) {
 TEST_F(DemoPictures, ACameraKnockedSidewaysBy3PixelsHasMoved3Pixels) {
     demo::CameraSetup knocked = course->camera;
     knocked.shift_x_px = 3;
-    std::string why;
-    const auto m = estimate_camera_movement(*setup, contact_frame(knocked), grid_of(*course), &why);
-    ASSERT_TRUE(m) << why;
+    const auto m = movement_seen_through(knocked);
+    ASSERT_TRUE(m);
     EXPECT_NEAR(m->shift_x, 3, 0.25);
     EXPECT_NEAR(m->shift_y, 0, 0.25);
     EXPECT_NEAR(m->turn_deg, 0, 0.02);
@@ -67,9 +75,8 @@ TEST_F(DemoPictures, ACameraKnockedSidewaysBy3PixelsHasMoved3Pixels) {
 TEST_F(DemoPictures, ACameraTurnedByAThirdOfADegreeIsSeenTurned) {
     demo::CameraSetup turned = course->camera;
     turned.roll_deg = 0.3;
-    std::string why;
-    const auto m = estimate_camera_movement(*setup, contact_frame(turned), grid_of(*course), &why);
-    ASSERT_TRUE(m) << why;
+    const auto m = movement_seen_through(turned);
+    ASSERT_TRUE(m);
     EXPECT_NEAR(m->turn_deg, 0.3, 0.03);
     EXPECT_NEAR(m->shift_x, 0, 0.3);
     EXPECT_NEAR(m->shift_y, 0, 0.3);
