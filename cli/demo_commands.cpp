@@ -1,7 +1,7 @@
-// rampsight-cli demo-course DIR [--seed N]: a jump course with known truth,
-// to practise the whole road of a jump without a lake and to prove the
-// measuring chain: the jump video as the capture screen names it, the
-// picture to set the grid up on, and "truth.json".
+// rampsight-cli demo-course DIR with its scene number: a jump course with
+// known truth, to practise the whole road of a jump without a lake and to
+// prove the measuring chain: the jump video as the capture screen names it,
+// the picture to set the grid up on, and "truth.json".
 
 #include <charconv>
 #include <ostream>
